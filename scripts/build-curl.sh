@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Builds libcurl 7.88.1 for i686 Windows from Debian's curl source package
+# (Debian's patches applied): a static library with Schannel TLS and no
+# third-party dependencies. Installs into .cache/curl-i686 inside the checkout
+# and does nothing when that install is already complete.
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+cache="$top/.cache"
+prefix="$cache/curl-i686"
+want_version=7.88.1
+
+if [ -f "$prefix/lib/libcurl.a" ] && [ -f "$prefix/include/curl/curl.h" ] &&
+   grep -q "LIBCURL_VERSION \"$want_version" "$prefix/include/curl/curlver.h"; then
+  exit 0
+fi
+
+work="$cache/curl-src"
+rm -rf "$work" "$prefix"
+mkdir -p "$work"
+cd "$work"
+
+echo "curl: fetching Debian's curl $want_version source package"
+# apt-get source unpacks with dpkg-source, which applies Debian's patch series.
+apt-get source -q curl >fetch.log 2>&1 || { cat fetch.log; exit 1; }
+src=$(find . -maxdepth 1 -type d -name "curl-$want_version*" | head -n 1)
+[ -n "$src" ] || { echo "curl: source tree not found" >&2; exit 1; }
+grep -q "LIBCURL_VERSION \"$want_version" "$src/include/curl/curlver.h"
+
+echo "curl: building static libcurl for i686 with Schannel"
+cmake -S "$src" -B build -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX="$prefix" \
+  -DBUILD_SHARED_LIBS=OFF \
+  -DBUILD_CURL_EXE=OFF \
+  -DBUILD_TESTING=OFF \
+  -DCURL_USE_SCHANNEL=ON \
+  -DCURL_USE_OPENSSL=OFF \
+  -DCURL_USE_MBEDTLS=OFF \
+  -DCURL_USE_WOLFSSL=OFF \
+  -DCURL_USE_LIBSSH2=OFF \
+  -DCURL_USE_LIBSSH=OFF \
+  -DCURL_USE_GSSAPI=OFF \
+  -DCURL_DISABLE_LDAP=ON \
+  -DCURL_DISABLE_LDAPS=ON \
+  -DCURL_ZLIB=OFF \
+  -DCURL_BROTLI=OFF \
+  -DCURL_ZSTD=OFF \
+  -DUSE_NGHTTP2=OFF \
+  -DUSE_LIBIDN2=OFF \
+  -DUSE_WIN32_IDN=OFF \
+  -DENABLE_MANUAL=OFF \
+  -DCMAKE_CROSSCOMPILING_EMULATOR= >configure.log 2>&1 || { tail -n 40 configure.log; exit 1; }
+cmake --build build >build.log 2>&1 || { tail -n 40 build.log; exit 1; }
+cmake --install build >install.log 2>&1 || { tail -n 40 install.log; exit 1; }
+grep -q "LIBCURL_VERSION \"$want_version" "$prefix/include/curl/curlver.h"
+rm -rf "$work"
+echo "curl: installed in $prefix"

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need from Debian's archive: the i686
+# mingw-w64 cross compiler, 32-bit Wine, Xvfb, the native toolchains and the
+# source archive (for the curl source package). Idempotent: it does nothing
+# when every package is already there. Needs root (or sudo) only when it has
+# something to install.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build make pkg-config dpkg-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  wine wine32 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool
+  clang lld libclang-rt-14-dev
+  googletest libbenchmark-dev
+  openssl python3 ca-certificates xz-utils
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+need_update=0
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: enabling the i386 architecture"
+  as_root dpkg --add-architecture i386
+  need_update=1
+fi
+
+# The curl source package comes from the same archive as the binaries.
+src_list=/etc/apt/sources.list.d/tesseltest-sources.sources
+if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+  echo "setup: adding Debian's source archive"
+  as_root tee "$src_list" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ] && [ $need_update -eq 0 ]; then
+  exit 0
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+echo "setup: installing ${missing[*]:-nothing}"
+as_root apt-get update -q
+if [ ${#missing[@]} -gt 0 ]; then
+  as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

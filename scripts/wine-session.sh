@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Runs a command (usually ctest) with a private virtual X display and a
+# persistent wineserver for the project's prefix, and stops both when the
+# command ends, however it ends. Exits with the command's status.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
+"$here/wine-prefix.sh" || exit 1
+
+xvfb_pid=""
+display_file=$(mktemp)
+
+stop_session() {
+  # Killing the server ends every Wine process of the prefix with it.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  rm -f "$display_file"
+}
+trap stop_session EXIT
+trap 'exit 130' INT TERM
+
+# Xvfb writes the display number it chose into fd 3 once it is ready.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" \
+  </dev/null >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 1 100); do
+  [ -s "$display_file" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || { echo "wine-session: Xvfb did not start" >&2; exit 1; }
+  sleep 0.1
+done
+[ -s "$display_file" ] || { echo "wine-session: Xvfb gave no display" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$display_file")"
+
+# A server left from earlier would lack this display: start a fresh one,
+# persistent, and start Wine's helper processes now with no inherited pipes,
+# so that no test waits on a helper holding its output open.
+wineserver -k >/dev/null 2>&1
+wineserver -w >/dev/null 2>&1
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+"$@"
