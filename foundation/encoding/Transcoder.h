@@ -1,0 +1,24 @@
+// Conversion between the character sets the foundation carries tables or
+// rules for: UTF-8 (65001), UTF-16LE/BE (1200, 1201), UTF-32LE/BE (12000,
+// 12001, 65005, 65006), UTF-7 (65000), US-ASCII (20127), ISO-8859-1 (28591)
+// and windows-1250 to windows-1258.
+#pragma once
+
+#include <cstddef>
+
+#include "ByteSink.h"
+
+namespace rozazar::encoding {
+
+bool isSupportedCodePage(int codePage) noexcept;
+
+// Converts n bytes from one supported code page to another into sink.
+// Characters the target cannot hold become "?" (U+FFFD in the Unicode
+// forms); ill-formed input becomes U+FFFD (or "?"); either sets lossy. The
+// result is false for an unsupported code page, a failed output, and for
+// ill-formed UTF-8 on its way to UTF-32 (whose strict route drops the bad
+// bytes). Equal code pages copy the bytes unchanged.
+bool transcode(int from, int to, const unsigned char* data, std::size_t n, ByteSink& sink,
+               bool& lossy) noexcept;
+
+}  // namespace rozazar::encoding
