@@ -29,6 +29,19 @@ T* newArray(std::size_t count) noexcept {
   }
 }
 
+// Like newArray, but the elements are left uninitialised: for byte blocks
+// that are about to be overwritten, where zeroing would only cost time.
+template <typename T>
+T* newRawArray(std::size_t count) noexcept {
+  if (count == 0 || count > std::numeric_limits<std::size_t>::max() / sizeof(T)) return nullptr;
+  if (!allocationAllowed(count * sizeof(T))) return nullptr;
+  try {
+    return new T[count];
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 // One object, to be released with delete (or deleteObject for foundation
 // objects); null when the allocation fails or the constructor throws.
 template <typename T, typename... Args>
