@@ -32,4 +32,8 @@ std::uint32_t lastSystemError() noexcept;
 // length written, 0 when the system has no text for the code.
 std::size_t systemErrorText(std::uint32_t code, char* out, std::size_t outSize) noexcept;
 
+// The process's ANSI code page (a Windows code page number). POSIX systems
+// work in UTF-8 and report 65001.
+int ansiCodePage() noexcept;
+
 }  // namespace rozazar::platform

@@ -81,4 +81,6 @@ std::size_t systemErrorText(std::uint32_t code, char* out, std::size_t outSize) 
   return length;
 }
 
+int ansiCodePage() noexcept { return 65001; }
+
 }  // namespace rozazar::platform

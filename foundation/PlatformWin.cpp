@@ -69,4 +69,6 @@ std::size_t systemErrorText(std::uint32_t code, char* out, std::size_t outSize) 
   return static_cast<std::size_t>(written);
 }
 
+int ansiCodePage() noexcept { return static_cast<int>(GetACP()); }
+
 }  // namespace rozazar::platform

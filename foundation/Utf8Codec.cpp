@@ -150,7 +150,7 @@ bool utf8ToUtf32Into(const unsigned char* data, std::size_t n, bool bigEndian,
         sink.flush();
         return false;
       }
-      if (length == 1) {
+      if (length < 2 || length != needed) {
         valid = false;
         ++i;
         continue;
