@@ -28,11 +28,11 @@ typedef int(__cdecl* TesselCallback)(TesselUserValue userValue, const wchar_t* t
 // below. The 8 bytes at offset 12 are declared as two 32-bit words so that no
 // 8-byte alignment moves the thumbprint away from offset 20.
 struct TesselCertificateReport {
-  std::uint8_t isError;        // non-zero: the record reports an error
-  const wchar_t* errorText;    // error description
-  const wchar_t* certName;     // certificate name
-  std::uint32_t notRead[2];    // not read by the console
-  const wchar_t* thumbprint;   // certificate thumbprint
+  std::uint8_t isError;       // non-zero: the record reports an error
+  const wchar_t* errorText;   // error description
+  const wchar_t* certName;    // certificate name
+  std::uint32_t notRead[2];   // not read by the console
+  const wchar_t* thumbprint;  // certificate thumbprint
 };
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(offsetof(TesselCertificateReport, isError) == 0, "error flag at 0");
@@ -44,7 +44,7 @@ static_assert(sizeof(TesselCertificateReport) == 24, "the record is 24 bytes");
 #endif
 
 typedef int(__cdecl* TesselCertificateReportCallback)(TesselUserValue userValue,
-                                                       TesselCertificateReport report);
+                                                      TesselCertificateReport report);
 
 // A one-byte boolean result: non-zero is true. Read as a byte, never as C++
 // bool, so that any non-zero byte counts as true.
@@ -55,19 +55,19 @@ typedef int(__cdecl* ATesselInitFn)(HWND owner);
 typedef int(__cdecl* ATesselShowSettingsDialogFn)();
 typedef int(__cdecl* ATesselShowAboutBoxFn)();
 typedef int(__cdecl* ATesselSignFileJsonFn)(const wchar_t* json, TesselCallback callback,
-                                           TesselUserValue userValue);
+                                            TesselUserValue userValue);
 typedef int(__cdecl* ATesselSignInfoJsonFn)(const wchar_t* json, TesselCallback callback,
-                                           TesselUserValue userValue);
+                                            TesselUserValue userValue);
 typedef int(__cdecl* ATesselSelectCertificateJsonFn)(const wchar_t* json, TesselCallback callback,
-                                                    TesselUserValue userValue);
+                                                     TesselUserValue userValue);
 typedef int(__cdecl* ATesselCertInfoJsonFn)(const wchar_t* json, TesselCallback callback,
-                                           TesselUserValue userValue);
+                                            TesselUserValue userValue);
 typedef TesselBool(__cdecl* ATesselIsP7SFn)(const wchar_t* path, TesselCallback callback,
-                                           TesselUserValue userValue);
+                                            TesselUserValue userValue);
 typedef TesselBool(__cdecl* ATesselP7M2P7SFn)(const wchar_t* sourcePath, const wchar_t* targetPath);
 // output: room for 500 wide characters including the terminator; reserved 0.
 typedef int(__cdecl* ATesselSignFileFilterFn)(const wchar_t* path, std::int32_t signMode,
-                                             wchar_t* output, std::int32_t reserved);
+                                              wchar_t* output, std::int32_t reserved);
 // reserved: always 0 (null).
 typedef int(__cdecl* ATesselDecryptVerifyFileFn)(const wchar_t* path, void* reserved);
 typedef int(__cdecl* ATesselEncryptFileFn)(const wchar_t* path, void* reserved);
@@ -76,14 +76,14 @@ typedef int(__cdecl* ATesselSignAndEncryptFileFn)(const wchar_t* path, void* res
 // kExtractBufferChars wide characters plus the terminator. Non-zero result:
 // success.
 typedef std::int32_t(__cdecl* ATesselExtractFileFn)(const wchar_t* path, wchar_t* directory,
-                                                   std::int32_t reserved1, std::int32_t reserved2);
+                                                    std::int32_t reserved1, std::int32_t reserved2);
 typedef int(__cdecl* ATesselCertStoreInfoFn)(const wchar_t* providerName,
-                                            TesselCertificateReportCallback callback,
-                                            TesselUserValue userValue);
+                                             TesselCertificateReportCallback callback,
+                                             TesselUserValue userValue);
 // Four output buffers without lengths: common name, thumbprint, start and end
 // of validity.
 typedef int(__cdecl* ATesselSelectCertificateFn)(wchar_t* commonName, wchar_t* thumbprint,
-                                                wchar_t* notBefore, wchar_t* notAfter);
+                                                 wchar_t* notBefore, wchar_t* notAfter);
 
 // Buffer sizes the console uses, in wide characters.
 inline constexpr std::size_t kSignFileFilterBufferChars = 500;  // terminator included

@@ -1,0 +1,70 @@
+#include "LibraryCall.h"
+
+#include "CommonLibrary.h"
+#include "FormatErrorText.h"
+
+TesselUserValue UserValueOf(ConsoleUi& ui) {
+  // Through the signed pointer-sized integer, so that a 32-bit address is
+  // sign-extended.
+  return static_cast<TesselUserValue>(reinterpret_cast<std::intptr_t>(&ui));
+}
+
+ConsoleUi* ConsoleUiFromUserValue(TesselUserValue userValue) {
+  const auto low = static_cast<std::uint32_t>(static_cast<std::uint64_t>(userValue));
+  return reinterpret_cast<ConsoleUi*>(static_cast<std::uintptr_t>(low));
+}
+
+int __cdecl OutputLineCallback(TesselUserValue userValue, const wchar_t* text) {
+  ConsoleUi* ui = ConsoleUiFromUserValue(userValue);
+  if (ui == nullptr) return 0;
+  ui->AppendOutputLine(text != nullptr ? text : L"");
+  return ui->RefreshOutputPane();
+}
+
+int __cdecl ErrorBoxCallback(TesselUserValue userValue, const wchar_t* text) {
+  const wchar_t* shown = text != nullptr ? text : L"";
+  ConsoleUi* ui = ConsoleUiFromUserValue(userValue);
+  if (ui == nullptr) return MessageBoxW(nullptr, shown, L"Error", MB_OK);
+  return ui->ShowMessageBox(ui->OwnerWindow(), shown, L"Error", MB_OK);
+}
+
+void ReportLibraryError(ConsoleUi& ui, std::uint32_t code) {
+  const std::wstring text = varnok::FormatErrorText(code, nullptr);
+  ui.ShowMessageBox(ui.OwnerWindow(), text.c_str(), nullptr, MB_OK);
+}
+
+namespace library_call_detail {
+namespace {
+
+// Looks `name` up; on failure reports the error and returns null. A null
+// address counts as a failure even if the system recorded no error code, so
+// that a missing export is never called.
+FARPROC Resolve(ConsoleUi& ui, varnok::CommonLibrary& library, const wchar_t* name) {
+  FARPROC address = library.ProcAddress(name);
+  if (library.lastError != 0 || address == nullptr) {
+    ReportLibraryError(ui, library.lastError != 0 ? library.lastError : ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  return address;
+}
+
+}  // namespace
+
+void Run(ConsoleUi& ui, const wchar_t* libraryName, const wchar_t* exportName,
+         const ExportBody& body) {
+  varnok::CommonLibrary library(libraryName);
+  if (library.lastError != 0 || library.Module() == nullptr) {
+    ReportLibraryError(ui, library.lastError != 0 ? library.lastError : ERROR_MOD_NOT_FOUND);
+    return;
+  }
+
+  FARPROC init = Resolve(ui, library, kATesselInit);
+  if (init == nullptr) return;
+  reinterpret_cast<ATesselInitFn>(reinterpret_cast<void (*)()>(init))(ui.OwnerWindow());
+
+  FARPROC address = Resolve(ui, library, exportName);
+  if (address == nullptr) return;
+  body(address);
+}
+
+}  // namespace library_call_detail

@@ -1,0 +1,72 @@
+#pragma once
+// The protocol every library command runs: load Tessel.dll, initialise it
+// with the console's window, look up the command's export, run the command's
+// body with it and release the library. Load and look-up failures are shown
+// in a message box owned by the console; the body is then not run.
+//
+// Also the two text callbacks the console hands to the library.
+
+#include <cstdint>
+
+#include "ConsoleUi.h"
+#include "TesselContract.h"
+
+// The user value that carries `ui` through the library: its address, widened
+// to 64 bits with sign extension.
+TesselUserValue UserValueOf(ConsoleUi& ui);
+
+// The interface whose address is in the low 32 bits of `userValue`; null when
+// those bits are 0.
+ConsoleUi* ConsoleUiFromUserValue(TesselUserValue userValue);
+
+// Appends `text` as a line to the output pane of the console named by
+// `userValue`, then refreshes the pane and returns the refresh's result. A
+// null text gives an empty line; a user value without a console changes
+// nothing and returns 0.
+int __cdecl OutputLineCallback(TesselUserValue userValue, const wchar_t* text);
+
+// Shows `text` in a message box with the caption "Error" and an OK button,
+// owned by the console's window (no owner when the user value names no
+// console); returns the box's result. A null text shows an empty box.
+int __cdecl ErrorBoxCallback(TesselUserValue userValue, const wchar_t* text);
+
+// Shows FormatErrorText(code) in a message box owned by the console, with the
+// default caption and an OK button.
+void ReportLibraryError(ConsoleUi& ui, std::uint32_t code);
+
+namespace library_call_detail {
+
+// A borrowed callable taking the resolved export, valid during the call.
+class ExportBody {
+ public:
+  template <typename Callable>
+  explicit ExportBody(Callable& callable)
+      : object_(&callable),
+        invoke_([](void* object, FARPROC address) { (*static_cast<Callable*>(object))(address); }) {
+  }
+  void operator()(FARPROC address) const { invoke_(object_, address); }
+
+ private:
+  void* object_;
+  void (*invoke_)(void*, FARPROC);
+};
+
+void Run(ConsoleUi& ui, const wchar_t* libraryName, const wchar_t* exportName,
+         const ExportBody& body);
+
+}  // namespace library_call_detail
+
+// Runs the protocol for the export `exportName` of type `Export` (one of the
+// function-pointer types of TesselContract.h); `body` receives the resolved
+// export. The library is released when this returns, also when the body
+// throws.
+template <typename Export, typename Body>
+void LibraryCall(ConsoleUi& ui, const wchar_t* exportName, Body&& body) {
+  auto typed = [&body](FARPROC address) {
+    // Through the generic function-pointer type, which converts to every
+    // other without a warning about mismatched signatures.
+    body(reinterpret_cast<Export>(reinterpret_cast<void (*)()>(address)));
+  };
+  library_call_detail::Run(ui, kTesselLibraryName, exportName,
+                           library_call_detail::ExportBody(typed));
+}

@@ -1,0 +1,14 @@
+#include "LibraryDialogCommands.h"
+
+#include "LibraryCall.h"
+
+void RunShowSettingsDialog(ConsoleUi& ui) {
+  LibraryCall<ATesselShowSettingsDialogFn>(
+      ui, kATesselShowSettingsDialog,
+      [](ATesselShowSettingsDialogFn showSettings) { showSettings(); });
+}
+
+void RunShowAboutBox(ConsoleUi& ui) {
+  LibraryCall<ATesselShowAboutBoxFn>(ui, kATesselShowAboutBox,
+                                     [](ATesselShowAboutBoxFn showAbout) { showAbout(); });
+}
