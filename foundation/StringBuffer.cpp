@@ -52,7 +52,7 @@ StringBuffer* StringBuffer::createNew(const char* text) noexcept {
 }
 
 bool StringBuffer::ensureSpaceFor(std::size_t n) noexcept {
-  if (m_marker != kLiveMarker) return false;
+  if (m_marker != kLiveMarker || n >= kMaxStorage - m_length) return false;
   const std::uint64_t need = std::uint64_t{m_length} + n;
   if (m_heap == nullptr) {
     if (need < kInlineBytes) return true;
@@ -60,7 +60,7 @@ bool StringBuffer::ensureSpaceFor(std::size_t n) noexcept {
     return true;
   }
   const std::uint64_t newCapacity = need + 1 + m_increment;
-  if (n > kMaxStorage || newCapacity > kMaxStorage) return false;
+  if (newCapacity > kMaxStorage) return false;
 
   char* block = newRawArray<char>(static_cast<std::size_t>(newCapacity));
   if (block == nullptr) return false;

@@ -172,6 +172,13 @@ TEST(StringBufferStorage, AllocationFailureLeavesTextCapacityAndIncrementUnchang
   EXPECT_TRUE(small.appendText("def"));
 }
 
+TEST(StringBufferStorage, SizesBeyondThirtyTwoBitsFailWithoutChange) {
+  StringBuffer sb("abc");
+  EXPECT_FALSE(sb.appendBytes("x", static_cast<std::size_t>(-1)));
+  EXPECT_FALSE(sb.ensureSpaceFor(0xFFFFFFFFu));
+  EXPECT_STREQ(sb.text(), "abc");
+}
+
 TEST(StringBufferStorage, CreateNewAndDuplicateTextCopyTheText) {
   StringBuffer* sb = StringBuffer::createNew("created");
   ASSERT_NE(sb, nullptr);
