@@ -10,6 +10,7 @@
 namespace rozazar {
 
 class StringBuffer;
+class XString;
 
 // Fixed messages that callers log by identity instead of by text.
 enum class StoredMessage : std::uint8_t {
@@ -57,6 +58,8 @@ class LogBase {
   bool logDataUInt(const char* name, std::uint32_t value);
   bool logDataInt64(const char* name, std::int64_t value);
   bool logDataBuffer(const char* name, const StringBuffer& value);
+  // The UTF-8 text of value (defined with XString); false for an invalid one.
+  bool logDataXString(const char* name, const XString& value);
   // "WindowsError" (the system's text) and "WindowsErrorCode" ("0x%x") for
   // the calling thread's last error.
   bool logLastWindowsError();

@@ -144,6 +144,9 @@ class StringBuffer : public NonRefCountedObj {
   void dropLast(std::size_t n) noexcept;
   std::size_t removeAllChar(char c) noexcept;
   std::size_t replaceAllChar(char from, char to) noexcept;
+  // As replaceAllChar, but a text with non-ASCII bytes is treated as UTF-8
+  // and the character replaced as a character (defined with XString).
+  std::size_t replaceAllCharUtf8(char from, char to) noexcept;
   // Replaces every non-overlapping occurrence, left to right; returns the
   // count (0 when find is null, empty or absent, or memory runs out). A null
   // replacement removes the occurrences.
