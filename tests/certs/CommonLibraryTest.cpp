@@ -53,4 +53,24 @@ TEST(CommonLibrary, DestructorReleasesTheLibrary) {
   EXPECT_EQ(GetModuleHandleW(L"msimg32.dll"), nullptr);
 }
 
+TEST(CommonLibrary, ExportNamesGoThroughTheThreadAnsiCodePage) {
+  const LCID saved = GetThreadLocale();
+  CommonLibrary library(L"TesselAnsiExports.dll");
+  ASSERT_NE(library.Module(), nullptr) << library.lastError;
+
+  // Bulgarian: code page 1251 holds the Cyrillic name.
+  SetThreadLocale(MAKELCID(MAKELANGID(LANG_BULGARIAN, SUBLANG_DEFAULT), SORT_DEFAULT));
+  using Export = int(__cdecl*)();
+  FARPROC address = library.ProcAddress(L"Функция");
+  ASSERT_NE(address, nullptr);
+  EXPECT_EQ(library.lastError, 0u);
+  EXPECT_EQ(reinterpret_cast<Export>(reinterpret_cast<void (*)()>(address))(), 1026);
+
+  // US English: code page 1252 has no Cyrillic, the name becomes question marks.
+  SetThreadLocale(MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT));
+  EXPECT_EQ(library.ProcAddress(L"Функция"), nullptr);
+  EXPECT_EQ(library.lastError, static_cast<std::uint32_t>(ERROR_PROC_NOT_FOUND));
+  SetThreadLocale(saved);
+}
+
 }  // namespace
