@@ -26,7 +26,7 @@ class DialogDriver {
 
   bool found() const { return found_; }
 
- private:
+  // EnumWindows callback: the first visible dialog window of this process.
   static BOOL CALLBACK FindDialog(HWND window, LPARAM context) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -40,6 +40,7 @@ class DialogDriver {
     return TRUE;
   }
 
+ private:
   void Drive() {
     for (int i = 0; i < 500 && !stop_; ++i) {
       HWND dialog = nullptr;
@@ -163,9 +164,11 @@ TEST(CommonFileDialog, ChoiceLongerThanMaxFileIsNotReturned) {
   request.maxFile = 20;
   DialogDriver driver([&](HWND dialog) {
     Choose(dialog, file.wstring());
-    // Should the dialog stay open (some versions say so in a box), cancel it.
+    // Should the dialog stay open (some versions say so in a box), cancel
+    // whatever dialog of this process is still there.
     Sleep(500);
-    HWND still = FindWindowW(L"#32770", nullptr);
+    HWND still = nullptr;
+    EnumWindows(&DialogDriver::FindDialog, reinterpret_cast<LPARAM>(&still));
     if (still != nullptr) PostMessageW(still, WM_COMMAND, IDCANCEL, 0);
   });
   EXPECT_EQ(ShowCommonFileDialog(request), std::nullopt);
