@@ -51,7 +51,7 @@ FARPROC Resolve(ConsoleUi& ui, varnok::CommonLibrary& library, const wchar_t* na
 }  // namespace
 
 void Run(ConsoleUi& ui, const wchar_t* libraryName, const wchar_t* exportName,
-         const ExportBody& body) {
+         const std::function<void(FARPROC)>& body) {
   varnok::CommonLibrary library(libraryName);
   if (library.lastError != 0 || library.Module() == nullptr) {
     ReportLibraryError(ui, library.lastError != 0 ? library.lastError : ERROR_MOD_NOT_FOUND);

@@ -7,6 +7,7 @@
 // Also the two text callbacks the console hands to the library.
 
 #include <cstdint>
+#include <functional>
 
 #include "ConsoleUi.h"
 #include "TesselContract.h"
@@ -36,23 +37,8 @@ void ReportLibraryError(ConsoleUi& ui, std::uint32_t code);
 
 namespace library_call_detail {
 
-// A borrowed callable taking the resolved export, valid during the call.
-class ExportBody {
- public:
-  template <typename Callable>
-  explicit ExportBody(Callable& callable)
-      : object_(&callable),
-        invoke_([](void* object, FARPROC address) { (*static_cast<Callable*>(object))(address); }) {
-  }
-  void operator()(FARPROC address) const { invoke_(object_, address); }
-
- private:
-  void* object_;
-  void (*invoke_)(void*, FARPROC);
-};
-
 void Run(ConsoleUi& ui, const wchar_t* libraryName, const wchar_t* exportName,
-         const ExportBody& body);
+         const std::function<void(FARPROC)>& body);
 
 }  // namespace library_call_detail
 
@@ -67,6 +53,5 @@ void LibraryCall(ConsoleUi& ui, const wchar_t* exportName, Body&& body) {
     // other without a warning about mismatched signatures.
     body(reinterpret_cast<Export>(reinterpret_cast<void (*)()>(address)));
   };
-  library_call_detail::Run(ui, kTesselLibraryName, exportName,
-                           library_call_detail::ExportBody(typed));
+  library_call_detail::Run(ui, kTesselLibraryName, exportName, typed);
 }
