@@ -1,6 +1,9 @@
 // Windows implementation of the platform seam.
 #include <windows.h>
 
+#include <io.h>
+#include <stdio.h>
+
 #include <cstring>
 
 #include "Platform.h"
@@ -70,5 +73,141 @@ std::size_t systemErrorText(std::uint32_t code, char* out, std::size_t outSize) 
 }
 
 int ansiCodePage() noexcept { return static_cast<int>(GetACP()); }
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
+
+namespace {
+
+const wchar_t* wide(const char16_t* text) noexcept {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+HANDLE handleOf(FileHandle file) noexcept { return reinterpret_cast<HANDLE>(file); }
+
+}  // namespace
+
+FileHandle fileOpen(const char16_t* path, std::uint32_t access, bool shareReadWrite,
+                    FileDisposition disposition, bool hidden, std::uint32_t& error) noexcept {
+  DWORD desired = 0;
+  if ((access & kFileRead) != 0) desired |= GENERIC_READ;
+  if ((access & kFileWrite) != 0) desired |= GENERIC_WRITE;
+  const DWORD share = shareReadWrite ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+  DWORD creation = OPEN_EXISTING;
+  if (disposition == FileDisposition::kOpenAlways) creation = OPEN_ALWAYS;
+  if (disposition == FileDisposition::kCreateAlways) creation = CREATE_ALWAYS;
+  const DWORD attributes = hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
+  const HANDLE file =
+      CreateFileW(wide(path), desired, share, nullptr, creation, attributes, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return kNoFile;
+  }
+  error = 0;
+  return reinterpret_cast<FileHandle>(file);
+}
+
+void fileClose(FileHandle file) noexcept {
+  if (file != kNoFile) CloseHandle(handleOf(file));
+}
+
+bool fileRead(FileHandle file, void* buffer, std::uint32_t n, std::uint32_t& bytesRead,
+              std::uint32_t& error) noexcept {
+  DWORD got = 0;
+  if (!ReadFile(handleOf(file), buffer, n, &got, nullptr)) {
+    bytesRead = 0;
+    error = GetLastError();
+    return false;
+  }
+  bytesRead = got;
+  return true;
+}
+
+bool fileWrite(FileHandle file, const void* data, std::uint32_t n, std::uint32_t& bytesWritten,
+               std::uint32_t& error) noexcept {
+  DWORD written = 0;
+  if (!WriteFile(handleOf(file), data, n, &written, nullptr)) {
+    bytesWritten = written;
+    error = GetLastError();
+    return false;
+  }
+  bytesWritten = written;
+  return true;
+}
+
+bool fileSeekToEnd(FileHandle file, std::uint32_t& error) noexcept {
+  LARGE_INTEGER distance{};
+  if (!SetFilePointerEx(handleOf(file), distance, nullptr, FILE_END)) {
+    error = GetLastError();
+    return false;
+  }
+  return true;
+}
+
+bool fileSize(FileHandle file, std::int64_t& size, std::uint32_t& error) noexcept {
+  LARGE_INTEGER value{};
+  if (!GetFileSizeEx(handleOf(file), &value)) {
+    error = GetLastError();
+    return false;
+  }
+  size = value.QuadPart;
+  return true;
+}
+
+bool streamFileSize(void* stream, std::int64_t& size) noexcept {
+  const int descriptor = _fileno(static_cast<FILE*>(stream));
+  if (descriptor < 0) return false;
+  size = _filelengthi64(descriptor);
+  return size >= 0;
+}
+
+bool fileAttributes(const char16_t* path, std::uint32_t& attributes,
+                    std::uint32_t& error) noexcept {
+  const DWORD value = GetFileAttributesW(wide(path));
+  if (value == INVALID_FILE_ATTRIBUTES) {
+    error = GetLastError();
+    return false;
+  }
+  attributes = value;
+  return true;
+}
+
+bool setFileAttributes(const char16_t* path, std::uint32_t attributes,
+                       std::uint32_t& error) noexcept {
+  if (!SetFileAttributesW(wide(path), attributes)) {
+    error = GetLastError();
+    return false;
+  }
+  return true;
+}
+
+bool fullPathName(const char16_t* path, char16_t* out, std::size_t outCount) noexcept {
+  if (outCount == 0) return false;
+  const DWORD length = GetFullPathNameW(wide(path), static_cast<DWORD>(outCount),
+                                        reinterpret_cast<wchar_t*>(out), nullptr);
+  return length > 0 && length < outCount;
+}
+
+bool currentDirectory(char16_t* out, std::size_t outCount) noexcept {
+  if (outCount == 0) return false;
+  const DWORD length =
+      GetCurrentDirectoryW(static_cast<DWORD>(outCount), reinterpret_cast<wchar_t*>(out));
+  if (length > 0 && length < outCount) return true;
+  // The ANSI call as a fallback, widened character by character through
+  // the ANSI code page.
+  char ansi[2048];
+  const DWORD ansiLength = GetCurrentDirectoryA(sizeof ansi, ansi);
+  if (ansiLength == 0 || ansiLength >= sizeof ansi) return false;
+  const int units =
+      MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(ansiLength),
+                          reinterpret_cast<wchar_t*>(out), static_cast<int>(outCount - 1));
+  if (units <= 0) return false;
+  out[units] = 0;
+  return true;
+}
+
+bool usesLongPathPrefix() noexcept { return true; }
+
+std::size_t fileErrorText(std::uint32_t code, char* out, std::size_t outSize) noexcept {
+  return systemErrorText(code, out, outSize);
+}
 
 }  // namespace rozazar::platform

@@ -1,5 +1,6 @@
 #include "Utf8Codec.h"
 
+#include "DataBuffer.h"
 #include "encoding/Utf32Conversion.h"
 
 namespace rozazar {
@@ -86,6 +87,25 @@ int utf8SequenceLength(const unsigned char* data, int n) noexcept {
     if (data[i] < 0x80 || data[i] > 0xBF) return 1;
   }
   return length;
+}
+
+namespace {
+
+bool appendToDataBuffer(void* context, const unsigned char* data, std::size_t n) {
+  return static_cast<DataBuffer*>(context)->appendBytes(data, n);
+}
+
+}  // namespace
+
+bool utf8ToUtf32(const unsigned char* data, std::size_t n, bool bigEndian,
+                 DataBuffer& out) noexcept {
+  encoding::ByteSink sink(&appendToDataBuffer, &out);
+  return encoding::utf8ToUtf32Into(data, n, bigEndian, sink);
+}
+
+bool utf32ToUtf8(const std::uint32_t* data, std::size_t count, DataBuffer& out) noexcept {
+  encoding::ByteSink sink(&appendToDataBuffer, &out);
+  return encoding::utf32ToUtf8Into(data, count, sink);
 }
 
 namespace encoding {
