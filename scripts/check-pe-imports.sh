@@ -7,6 +7,8 @@ system_dlls=' advapi32.dll bcrypt.dll comctl32.dll comdlg32.dll crypt32.dll cryp
   imm32.dll kernel32.dll msvcrt.dll ncrypt.dll normaliz.dll ntdll.dll ole32.dll oleaut32.dll
   secur32.dll shell32.dll shlwapi.dll user32.dll userenv.dll uxtheme.dll version.dll winmm.dll
   wintrust.dll ws2_32.dll '
+# One space between names, also where the list above breaks its lines.
+system_dlls=" $(echo $system_dlls) "
 status=0
 for exe in "$@"; do
   headers=$("$objdump" -p "$exe")

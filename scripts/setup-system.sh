@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build make pkg-config dpkg-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool
+  wine wine32 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
   clang lld libclang-rt-14-dev
   googletest libbenchmark-dev
   openssl python3 ca-certificates xz-utils

@@ -1,0 +1,7 @@
+#include "AfxPaintDC.h"
+
+#include "AfxWnd.h"
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()), m_hDC(::BeginPaint(m_hWnd, &m_ps)) {}
+
+CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }

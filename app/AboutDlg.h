@@ -1,0 +1,9 @@
+// The About box, template 100: the icon, the name and version, OK.
+#pragma once
+
+#include "Afx.h"
+
+class CAboutDlg : public CDialogEx {
+ public:
+  CAboutDlg();
+};

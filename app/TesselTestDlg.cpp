@@ -1,0 +1,143 @@
+#include "TesselTestDlg.h"
+
+#include "AboutDlg.h"
+#include "CommonFileDialog.h"
+#include "LibraryDialogCommands.h"
+#include "resource.h"
+
+namespace {
+
+const wchar_t kCertSourceTip[] = L"При избрано показва от Windows. В противен случай от файл.";
+const wchar_t kJsonInputTip[] = L"Входящ JSON текст за SignFile или SelectCertificate.";
+const wchar_t kSignModeTip[] =
+    L"При избрано разкачен подпис(p7s). При чисто пакетиран(p7m). В други случай избира "
+    L"потребителя.";
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CTesselTestDlg, CDialogEx)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_WM_SIZE()
+ON_BN_CLICKED(IDC_SHOW_SETTINGS_DIALOG, &CTesselTestDlg::OnShowSettingsDialog)
+ON_BN_CLICKED(IDC_SHOW_ABOUT_BOX, &CTesselTestDlg::OnShowAboutBox)
+END_MESSAGE_MAP()
+
+CTesselTestDlg::CTesselTestDlg(CWnd* pParent)
+    : CDialogEx(IDD_TESSELTEST_DIALOG, pParent),
+      m_appIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_signFileMode(0),
+      m_certFromWindows(1) {}
+
+void CTesselTestDlg::DoDataExchange(CDataExchange* pDX) {
+  CDialogEx::DoDataExchange(pDX);
+  DDX_Check(pDX, IDC_SIGN_FILE_MODE, m_signFileMode);
+  DDX_Control(pDX, IDC_SIGN_FILE_MODE, m_signFileModeCheck);
+  DDX_Control(pDX, IDC_FILTER_MODE, m_filterModeCheck);
+  DDX_Control(pDX, IDC_OUTPUT_PANE, m_outputPane);
+  DDX_Check(pDX, IDC_CERT_FROM_WINDOWS, m_certFromWindows);
+  DDX_Control(pDX, IDC_JSON_INPUT, m_jsonInput);
+  DDX_Control(pDX, IDC_CERT_FROM_WINDOWS, m_certSourceCheck);
+}
+
+BOOL CTesselTestDlg::OnInitDialog() {
+  CDialogEx::OnInitDialog();
+
+  if (m_toolTip.Create(this)) {
+    m_toolTip.AddTool(GetDlgItem(IDC_CERT_FROM_WINDOWS), kCertSourceTip);
+    m_toolTip.AddTool(GetDlgItem(IDC_JSON_INPUT), kJsonInputTip);
+    m_toolTip.AddTool(GetDlgItem(IDC_SIGN_FILE_MODE), kSignModeTip);
+    m_toolTip.AddTool(GetDlgItem(IDC_FILTER_MODE), kSignModeTip);
+    m_toolTip.Activate(TRUE);
+  }
+
+  if (CMenu* systemMenu = GetSystemMenu(FALSE)) {
+    CString aboutMenu;
+    aboutMenu.LoadString(IDS_ABOUTBOX);
+    if (!aboutMenu.IsEmpty()) {
+      systemMenu->AppendMenu(MF_SEPARATOR);
+      systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutMenu);
+    }
+  }
+
+  SetIcon(m_appIcon, TRUE);
+  SetIcon(m_appIcon, FALSE);
+
+  m_signFileModeCheck.SetCheck(BST_INDETERMINATE);
+  m_filterModeCheck.SetCheck(BST_INDETERMINATE);
+  return TRUE;
+}
+
+void CTesselTestDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+  if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
+  } else {
+    CDialogEx::OnSysCommand(nID, lParam);
+  }
+}
+
+void CTesselTestDlg::OnPaint() {
+  if (IsIconic()) {
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    int cxIcon = ::GetSystemMetrics(SM_CXICON);
+    int cyIcon = ::GetSystemMetrics(SM_CYICON);
+    CRect rect;
+    GetClientRect(&rect);
+    int x = (rect.Width() - cxIcon + 1) / 2;
+    int y = (rect.Height() - cyIcon + 1) / 2;
+    dc.DrawIcon(x, y, m_appIcon);
+  } else {
+    CDialogEx::OnPaint();
+  }
+}
+
+HCURSOR CTesselTestDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_appIcon); }
+
+void CTesselTestDlg::OnSize(UINT nType, int cx, int cy) { CDialogEx::OnSize(nType, cx, cy); }
+
+BOOL CTesselTestDlg::PreTranslateMessage(MSG* pMsg) {
+  if (m_toolTip.GetSafeHwnd() != nullptr) m_toolTip.RelayEvent(pMsg);
+  return CDialogEx::PreTranslateMessage(pMsg);
+}
+
+void CTesselTestDlg::OnShowSettingsDialog() { RunShowSettingsDialog(*this); }
+
+void CTesselTestDlg::OnShowAboutBox() { RunShowAboutBox(*this); }
+
+// ConsoleUi
+
+HWND CTesselTestDlg::OwnerWindow() { return m_hWnd; }
+
+int CTesselTestDlg::ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption,
+                                   UINT type) {
+  return ::MessageBoxW(owner, text ? text : L"", caption ? caption : AfxGetAppName(), type);
+}
+
+void CTesselTestDlg::AppendOutputText(const wchar_t* text) { m_outputPane.AppendText(text); }
+
+void CTesselTestDlg::AppendOutputLine(const wchar_t* text) { m_outputPane.AppendLine(text); }
+
+BOOL CTesselTestDlg::RefreshOutputPane() { return m_outputPane.UpdateData(FALSE); }
+
+std::optional<std::wstring> CTesselTestDlg::AskForFile(const FileDialogRequest& request) {
+  return ShowCommonFileDialog(request);
+}
+
+BOOL CTesselTestDlg::UpdateDataFromControls() { return UpdateData(TRUE); }
+
+int CTesselTestDlg::SignFileModeCheck() { return m_signFileMode; }
+
+int CTesselTestDlg::CertFromWindowsCheck() { return m_certFromWindows; }
+
+int CTesselTestDlg::FilterModeCheckState() { return m_filterModeCheck.GetCheck(); }
+
+std::wstring CTesselTestDlg::JsonInputText() {
+  int length = m_jsonInput.GetWindowTextLength();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  int copied = ::GetWindowTextW(m_jsonInput.GetSafeHwnd(), &text[0], length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
+}

@@ -1,0 +1,56 @@
+// The console dialog, template 102: one push button per command, three
+// check boxes that steer some commands, the JSON input pane and the output
+// pane. It is the user interface the command bodies see (ConsoleUi); that
+// base comes first, so the dialog's address, which travels through the
+// library as the callbacks' user value, is also the address of its
+// ConsoleUi part.
+#pragma once
+
+#include "Afx.h"
+#include "ConsoleUi.h"
+#include "EditEnh.h"
+
+class CTesselTestDlg : public ConsoleUi, public CDialogEx {
+ public:
+  explicit CTesselTestDlg(CWnd* pParent = nullptr);
+
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+
+  // ConsoleUi
+  HWND OwnerWindow() override;
+  int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override;
+  void AppendOutputText(const wchar_t* text) override;
+  void AppendOutputLine(const wchar_t* text) override;
+  BOOL RefreshOutputPane() override;
+  std::optional<std::wstring> AskForFile(const FileDialogRequest& request) override;
+  BOOL UpdateDataFromControls() override;
+  int SignFileModeCheck() override;
+  int CertFromWindowsCheck() override;
+  int FilterModeCheckState() override;
+  std::wstring JsonInputText() override;
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+
+  void OnSysCommand(UINT nID, LPARAM lParam);
+  void OnPaint();
+  HCURSOR OnQueryDragIcon();
+  void OnSize(UINT nType, int cx, int cy);
+
+  // Commands.
+  void OnShowSettingsDialog();
+  void OnShowAboutBox();
+
+  HICON m_appIcon;
+  CToolTipCtrl m_toolTip;
+  int m_signFileMode;
+  int m_certFromWindows;
+  CEditEnh m_outputPane;
+  CEditEnh m_jsonInput;
+  CButton m_certSourceCheck;
+  CButton m_signFileModeCheck;
+  CButton m_filterModeCheck;
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,40 @@
+// Resource and control ids of the console.
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_TESSELTEST_DIALOG 102
+#define IDR_MAINFRAME 128
+
+// The system-menu command of the About entry; the system keeps the low four
+// bits of system commands for itself.
+#define IDM_ABOUTBOX 0x0010
+
+#define IDC_SIGN_FILE_JSON 1000
+#define IDC_SHOW_SETTINGS_DIALOG 1001
+#define IDC_DECRYPT_VERIFY_FILE 1002
+#define IDC_ENCRYPT_FILE 1003
+#define IDC_SIGN_AND_ENCRYPT_FILE 1004
+#define IDC_VERIFY_WIN32 1005
+#define IDC_EXTRACT_FILE 1006
+#define IDC_SHOW_ABOUT_BOX 1007
+#define IDC_SIGN_FILE_MODE 1008
+#define IDC_SELECT_CERTIFICATE_JSON 1009
+#define IDC_SIGN_INFO 1010
+#define IDC_IS_P7S 1011
+#define IDC_CERT_INFO 1012
+#define IDC_OUTPUT_PANE 1013
+#define IDC_CERT_STORE_INFO_CNG 1014
+#define IDC_CRL_TEST 1015
+#define IDC_SELECT_CERTIFICATE 1016
+#define IDC_P7M_TO_P7S 1017
+#define IDC_TEST 1018
+#define IDC_CERT_FROM_WINDOWS 1019
+#define IDC_JSON_INPUT 1020
+#define IDC_SIGN_FILE_FILTER 1021
+#define IDC_FILTER_MODE 1022
+#define IDC_SELECT_CERTIFICATE_OLD 1023

@@ -1,0 +1,132 @@
+// The application's start-up, run as the program runs it (InitInstance on a
+// UI thread of its own), observed from outside and after it returned.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "DialogDriver.h"
+#include "TesselTestApp.h"
+
+using dialog_test::FindThreadDialog;
+using dialog_test::WaitFor;
+
+// The one application object of this test program, as in the console.
+extern CTesselTestApp testApp;
+
+namespace {
+
+struct AfterStart {
+  BOOL initResult = TRUE;
+  LCID locale = 0;
+  std::wstring preferredLanguages;
+  std::wstring dllDirectory = L"(not read)";
+  std::string visualManager;
+  bool shellManagerLeft = true;
+  bool mainWindowCleared = false;
+};
+
+// Whether this system keeps a thread's preferred UI languages at all (Wine
+// accepts the call and keeps its own list), tried on a scratch thread.
+bool SystemKeepsPreferredLanguages();
+
+std::wstring ThreadPreferredLanguages() {
+  ULONG count = 0;
+  ULONG size = 0;
+  if (!::GetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size)) return L"";
+  std::wstring names(size, L'\0');
+  if (!::GetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, &count, &names[0], &size)) return L"";
+  return names;
+}
+
+// Runs the application's InitInstance on a UI thread, lets `whileRunning`
+// work on the console, closes it and reports what the thread looks like
+// afterwards.
+AfterStart RunApplication(const std::function<void(HWND)>& whileRunning) {
+  AfterStart after;
+  std::atomic<bool> done{false};
+  dialog_test::UiThread ui([&] {
+    after.initResult = testApp.InitInstance();
+    after.locale = ::GetThreadLocale();
+    after.preferredLanguages = ThreadPreferredLanguages();
+    wchar_t directory[MAX_PATH] = L"?";
+    DWORD length = ::GetDllDirectoryW(MAX_PATH, directory);
+    after.dllDirectory.assign(directory, length);
+    after.visualManager = CMFCVisualManager::GetInstance()->GetName();
+    after.shellManagerLeft = afxShellManager != nullptr;
+    after.mainWindowCleared = testApp.m_pMainWnd == nullptr;
+    done = true;
+  });
+  HWND dialog = nullptr;
+  EXPECT_TRUE(WaitFor([&] {
+    dialog = FindThreadDialog(ui.Id(), L"TesselTest");
+    return dialog != nullptr;
+  }));
+  if (dialog != nullptr) {
+    whileRunning(dialog);
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  }
+  EXPECT_TRUE(WaitFor([&] { return done.load(); }));
+  ui.Join();
+  return after;
+}
+
+bool SystemKeepsPreferredLanguages() {
+  bool kept = false;
+  std::thread scratch([&kept] {
+    ULONG count = 0;
+    ::SetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, L"bg-BG\0", &count);
+    kept = ThreadPreferredLanguages() == std::wstring(L"bg-BG\0\0", 7);
+  });
+  scratch.join();
+  return kept;
+}
+
+}  // namespace
+
+TEST(Startup, PreparesTheThreadRunsTheConsoleAndReturnsFalse) {
+  HWND mainWindow = nullptr;
+  bool shellManagerWhileRunning = false;
+  std::wstring registryKey;
+  AfterStart after = RunApplication([&](HWND) {
+    mainWindow = testApp.m_pMainWnd ? testApp.m_pMainWnd->GetSafeHwnd() : nullptr;
+    shellManagerWhileRunning = afxShellManager != nullptr && afxShellManager->HasAllocator();
+    registryKey = testApp.m_pszRegistryKey ? testApp.m_pszRegistryKey : L"";
+  });
+  EXPECT_NE(mainWindow, nullptr) << "the console is the application's main window";
+  EXPECT_TRUE(shellManagerWhileRunning);
+  EXPECT_EQ(registryKey, L"TesselTest Application - Varnok!");
+
+  EXPECT_FALSE(after.initResult);
+  EXPECT_EQ(after.locale, 1026u);
+  if (SystemKeepsPreferredLanguages()) {
+    EXPECT_EQ(after.preferredLanguages, std::wstring(L"bg-BG\0\0", 7));
+  } else {
+    std::cout << "[ NOTE     ] this system does not keep a thread's preferred UI languages\n";
+  }
+  EXPECT_EQ(after.visualManager, "CMFCVisualManagerWindows");
+  EXPECT_FALSE(after.shellManagerLeft);
+  EXPECT_TRUE(after.mainWindowCleared);
+  // The current directory is out of the library search order.
+  EXPECT_EQ(after.dllDirectory, L"");
+  ::SetDllDirectoryW(nullptr);
+}
+
+TEST(Startup, ApplicationTitleIsTheDefaultCaption) {
+  EXPECT_STREQ(AfxGetAppName(), L"TesselTest");
+  EXPECT_EQ(AfxGetApp(), &testApp);
+}
+
+TEST(Startup, CommonControlsSixAreLoadedThroughTheManifest) {
+  // comctl32's version report says 5.81 under Wine even for version 6, so
+  // the loaded module's path tells them apart.
+  HMODULE controls = ::GetModuleHandleW(L"comctl32.dll");
+  ASSERT_NE(controls, nullptr);
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(controls, path, MAX_PATH);
+  std::wstring lower(path);
+  for (auto& c : lower) c = static_cast<wchar_t>(::towlower(c));
+  EXPECT_NE(lower.find(L"common-controls_6595b64144ccf1df_6.0"), std::wstring::npos) << path;
+}
