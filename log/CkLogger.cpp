@@ -16,16 +16,20 @@ std::uint32_t systemTicks() { return platform::tickCount(); }
 
 }  // namespace
 
-_ckLogger::_ckLogger() noexcept : m_logName(kDefaultLogName), m_tickSource(&systemTicks) {}
+_ckLogger::_ckLogger() noexcept : m_tickSource(&systemTicks) {
+  m_logName.setFromUtf8(kDefaultLogName);
+}
 
 _ckLogger::~_ckLogger() {
   CritSecExitor lock(this);
   RozazarObject::deleteObject(m_errorLog);
   m_errorLog = nullptr;
+  RozazarObject::deleteObject(m_debugLogPath);
+  m_debugLogPath = nullptr;
 }
 
 _ckErrorLog* _ckLogger::errorLog() noexcept {
-  if (m_errorLog == nullptr) m_errorLog = _ckErrorLog::createNew(m_logName.text());
+  if (m_errorLog == nullptr) m_errorLog = _ckErrorLog::createNew(logName());
   return m_errorLog;
 }
 
@@ -59,7 +63,7 @@ bool _ckLogger::saveXml(const char*, const char* path) {
 bool _ckLogger::clear() {
   CritSecExitor lock(this);
   if (errorLog() == nullptr) return false;
-  if (!m_errorLog->reset(m_logName.text())) return false;
+  if (!m_errorLog->reset(logName())) return false;
   m_unrecordedContexts = 0;
   m_depth = 0;
   return true;
@@ -216,12 +220,23 @@ bool _ckLogger::debugDataInt(const char* name, std::int32_t value) {
 
 bool _ckLogger::setLogName(const char* name) {
   CritSecExitor lock(this);
-  return m_logName.setText(name != nullptr && *name != '\0' ? name : kDefaultLogName);
+  return m_logName.setFromUtf8(name != nullptr && *name != '\0' ? name : kDefaultLogName);
+}
+
+const char* _ckLogger::logName() noexcept {
+  const char* name = m_logName.getUtf8();
+  return name != nullptr && *name != '\0' ? name : kDefaultLogName;
 }
 
 bool _ckLogger::setDebugLogFilePath(const char* path) {
   CritSecExitor lock(this);
-  return m_debugLogPath.setText(path);
+  if (path == nullptr || *path == '\0') {
+    RozazarObject::deleteObject(m_debugLogPath);
+    m_debugLogPath = nullptr;
+    return true;
+  }
+  if (m_debugLogPath == nullptr) m_debugLogPath = XString::createNew();
+  return m_debugLogPath != nullptr && m_debugLogPath->setFromUtf8(path);
 }
 
 void _ckLogger::setTickSource(TickSource source) {
@@ -234,7 +249,7 @@ void _ckLogger::appendIndent(StringBuffer& line) const noexcept {
 }
 
 void _ckLogger::writeDebug(const StringBuffer& line) noexcept {
-  if (m_debugLogPath.isEmpty()) return;
+  if (m_debugLogPath == nullptr) return;
   // Written by the foundation's file access, one open-append-close per line.
   (void)line;
 }

@@ -9,6 +9,7 @@
 #include "LogBase.h"
 #include "RozazarCritSec.h"
 #include "StringBuffer.h"
+#include "XString.h"
 
 namespace rozazar {
 
@@ -52,6 +53,8 @@ class _ckLogger : public LogBase, public RozazarCritSec {
  private:
   // The tree, created on first use; null when that fails.
   _ckErrorLog* errorLog() noexcept;
+  // The log's name as UTF-8 ("RozazarLog" should it be unavailable).
+  const char* logName() noexcept;
   bool addEntry(char kind, const char* name, const char* value);
   // Appends a line to the debug log file, if one is set.
   void writeDebug(const StringBuffer& line) noexcept;
@@ -59,8 +62,9 @@ class _ckLogger : public LogBase, public RozazarCritSec {
 
   _ckErrorLog* m_errorLog = nullptr;
   std::int32_t m_depth = 0;
-  StringBuffer m_debugLogPath;
-  StringBuffer m_logName;
+  // Absent while no debug log file is set.
+  XString* m_debugLogPath = nullptr;
+  XString m_logName;
   // Contexts entered but not recorded (full parent, too deep, out of memory):
   // their leaveContext calls must not close recorded contexts.
   std::uint32_t m_unrecordedContexts = 0;
