@@ -240,8 +240,8 @@ TEST_F(ConsoleFixture, EscapeInAPaneClosesTheConsole) {
 
 TEST_F(ConsoleFixture, UnwiredCommandButtonsDoNothing) {
   dialog_test::MessageBoxWatcher boxes;
-  for (int id : {1000, 1002, 1003, 1004, 1005, 1006, 1009, 1010, 1011, 1012, 1014, 1015, 1016, 1017,
-                 1018, 1021, 1023}) {
+  for (int id : {1000, 1002, 1003, 1004, 1005, 1006, 1009, 1010, 1011, 1012, 1014, 1016, 1017, 1018,
+                 1021, 1023}) {
     dialog_test::PostClick(dialog_, id);
   }
   // Let the loop work through them.

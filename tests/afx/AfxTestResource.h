@@ -1,0 +1,12 @@
+#pragma once
+
+#define IDD_PROBE 200
+#define IDD_HIDDEN 210
+#define IDD_BAD_LAYOUT 220
+#define IDD_MISSING 299
+#define IDC_PROBE_BUTTON 201
+#define IDC_PROBE_CHECK 202
+#define IDC_PROBE_EDIT 203
+#define IDC_PROBE_HALF 204
+#define IDS_PROBE 300
+#define IDS_MISSING 301
