@@ -1,7 +1,8 @@
 # The two commands of the project:
 #   make run   sets up the machine, builds and starts the console
 #   make test  sets up the machine, builds every configuration, runs every test
-.PHONY: run test setup build clean
+#   make package  builds the ZIP for Windows users (build/windows/TesselTest-*.zip)
+.PHONY: run test setup build clean package
 
 JOBS ?= $(shell nproc)
 
@@ -18,6 +19,9 @@ build: setup
 
 run: build
 	scripts/run-console.sh
+
+package: build
+	cmake --build --preset windows --target tessel_package
 
 test: setup
 	TESSEL_JOBS=$(JOBS) scripts/test-all.sh

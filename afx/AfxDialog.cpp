@@ -124,7 +124,17 @@ BOOL CDialog::HandleInitDialog(HWND hWnd) {
   // they reach the dialog manager.
   if (!SubclassWindow(hWnd)) return TRUE;
   LoadDynamicLayoutResource(m_lpszTemplateName);
-  return OnInitDialog();
+  RECT before = {};
+  ::GetWindowRect(hWnd, &before);
+  BOOL result = OnInitDialog();
+  // A dialog that OnInitDialog did not place itself is centred over its
+  // owner (or the screen).
+  RECT after = {};
+  ::GetWindowRect(hWnd, &after);
+  if (::IsWindow(hWnd) && ::EqualRect(&before, &after) && !(GetStyle() & WS_CHILD)) {
+    CenterWindow();
+  }
+  return result;
 }
 
 BOOL CDialog::OnInitDialog() {

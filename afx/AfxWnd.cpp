@@ -147,6 +147,30 @@ BOOL CWnd::DestroyWindow() {
   return destroyed;
 }
 
+void CWnd::CenterWindow(CWnd* pAlternateOwner) {
+  HWND owner = pAlternateOwner ? pAlternateOwner->GetSafeHwnd() : ::GetWindow(m_hWnd, GW_OWNER);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  HMONITOR screen = ::MonitorFromWindow(owner ? owner : m_hWnd, MONITOR_DEFAULTTONEAREST);
+  if (!::GetMonitorInfoW(screen, &monitor)) return;
+  RECT area = monitor.rcWork;
+  RECT center = area;
+  if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+    ::GetWindowRect(owner, &center);
+  }
+  RECT window = {};
+  ::GetWindowRect(m_hWnd, &window);
+  int width = window.right - window.left;
+  int height = window.bottom - window.top;
+  int x = (center.left + center.right) / 2 - width / 2;
+  int y = (center.top + center.bottom) / 2 - height / 2;
+  if (x + width > area.right) x = area.right - width;
+  if (y + height > area.bottom) y = area.bottom - height;
+  if (x < area.left) x = area.left;
+  if (y < area.top) y = area.top;
+  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   CWnd* wnd = FromHandlePermanent(hWnd);
   if (wnd == nullptr) return ::DefWindowProcW(hWnd, message, wParam, lParam);

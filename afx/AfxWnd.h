@@ -65,6 +65,11 @@ class CWnd : public CCmdTarget {
 
   BOOL DestroyWindow();
 
+  // Centres the window over its owner (or pAlternateOwner) when that is
+  // visible and not minimised, otherwise over the work area of its monitor;
+  // the window is kept inside the work area.
+  void CenterWindow(CWnd* pAlternateOwner = nullptr);
+
   // Offers a message to this window before it is dispatched; true when the
   // window used it up. The modal loop walks from the message's window up
   // through its parents.

@@ -2,6 +2,8 @@
 // string resources, the layout resource, the managers.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "DialogDriver.h"
 #include "ProbeDialog.h"
 
@@ -131,4 +133,21 @@ TEST(Managers, ShellManagerHoldsTheAllocatorAndTranslatesPaths) {
     EXPECT_EQ(item, nullptr);
   }
   EXPECT_EQ(afxShellManager, nullptr);
+}
+
+TEST(Placement, DialogIsCentredOnTheScreenWhenItHasNoOwner) {
+  ProbeDialog dialog;
+  HWND window = nullptr;
+  dialog_test::UiThread ui([&] { dialog.DoModal(); });
+  ASSERT_TRUE(WaitFor(
+      [&] { return (window = dialog_test::FindThreadDialog(ui.Id(), L"Probe")) != nullptr; }));
+  RECT rect = {};
+  ::GetWindowRect(window, &rect);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& area = monitor.rcWork;
+  EXPECT_LE(std::abs((rect.left + rect.right) / 2 - (area.left + area.right) / 2), 1);
+  EXPECT_LE(std::abs((rect.top + rect.bottom) / 2 - (area.top + area.bottom) / 2), 1);
+  ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
 }
