@@ -196,7 +196,7 @@ bool StringBuffer::appendBytes(const void* data, std::size_t n) noexcept {
   return true;
 }
 
-bool StringBuffer::appendChar(char c) noexcept {
+bool StringBuffer::appendCharGrowing(char c) noexcept {
   if (!ensureSpaceFor(1)) return false;
   m_data[m_length] = c;
   setLength(m_length + 1);

@@ -78,7 +78,15 @@ class StringBuffer : public NonRefCountedObj {
   // Copies n raw bytes; afterwards zero bytes at the end of the whole text no
   // longer count (the length drops past them).
   bool appendBytes(const void* data, std::size_t n) noexcept;
-  bool appendChar(char c) noexcept;
+  bool appendChar(char c) noexcept {
+    // The common case inline: the byte and the terminator fit.
+    if (m_length + 1 < capacity()) {
+      m_data[m_length] = c;
+      m_data[++m_length] = '\0';
+      return true;
+    }
+    return appendCharGrowing(c);
+  }
   // n copies of c; a run longer than kMaxCharRun appends nothing (true).
   bool appendCharRun(char c, std::size_t n) noexcept;
   bool appendInt32(std::int32_t value) noexcept;
@@ -182,6 +190,7 @@ class StringBuffer : public NonRefCountedObj {
   static unsigned char foldLatin1(unsigned char c) noexcept;
 
  private:
+  bool appendCharGrowing(char c) noexcept;
   // Appends n bytes exactly as given (zero bytes included).
   bool appendRaw(const char* data, std::size_t n) noexcept;
   // Releases the heap block and returns to the empty inline state.
