@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "CkErrorLog.h"
+#include "FileAccess.h"
 #include "LogEntry2.h"
 #include "Platform.h"
 
@@ -55,9 +56,8 @@ bool _ckLogger::saveXml(const char*, const char* path) {
   CritSecExitor lock(this);
   StringBuffer xml;
   renderXml(xml);
-  // The report file is written by the foundation's file access.
-  (void)path;
-  return false;
+  // A failure is explained in this log itself (after the rendering).
+  return writeWholeFile(path, xml.text(), xml.length(), this);
 }
 
 bool _ckLogger::clear() {
@@ -249,9 +249,19 @@ void _ckLogger::appendIndent(StringBuffer& line) const noexcept {
 }
 
 void _ckLogger::writeDebug(const StringBuffer& line) noexcept {
-  if (m_debugLogPath == nullptr) return;
-  // Written by the foundation's file access, one open-append-close per line.
-  (void)line;
+  if (m_debugLogPath == nullptr || line.isEmpty()) return;
+  const char* path = m_debugLogPath->getUtf8();
+  if (path == nullptr || *path == '\0') return;
+  // Opened, written and closed for every line, so that the file holds every
+  // line even when the process dies. Its own failures are not logged (they
+  // would come back here) and an unopenable file is skipped.
+  LogNull quiet;
+  int errorClass = 0;
+  RozazarHandle* file =
+      openFileWin32(path, true, true, false, false, true, false, errorClass, &quiet);
+  if (file == nullptr) return;
+  writeBytes(*file, line.text(), line.length(), &quiet);
+  delete file;
 }
 
 }  // namespace rozazar
