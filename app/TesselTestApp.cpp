@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "LibrarySearchOrder.h"
 #include "TesselTestDlg.h"
 
 namespace {
@@ -17,11 +18,10 @@ END_MESSAGE_MAP()
 CTesselTestApp::CTesselTestApp() : CWinApp(L"TesselTest") {}
 
 BOOL CTesselTestApp::InitInstance() {
-  // The signing library is loaded by its bare name for every command. Take
-  // the current directory out of the search order, so that a Tessel.dll in
-  // whatever folder the console was started from is never loaded; the
-  // application's folder, the system folders and PATH still apply.
-  ::SetDllDirectoryW(L"");
+  // The signing library is loaded by its bare name for every command: a
+  // Tessel.dll in whatever folder the console was started from must not be
+  // the one that is loaded.
+  RemoveCurrentDirectoryFromLibrarySearch();
 
   ::SetThreadLocale(kBulgarian);
   ::SetThreadUILanguage(static_cast<LANGID>(kBulgarian));

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "DialogDriver.h"
 #include "TesselTestApp.h"
@@ -109,8 +110,16 @@ TEST(Startup, PreparesTheThreadRunsTheConsoleAndReturnsFalse) {
   EXPECT_EQ(after.visualManager, "CMFCVisualManagerWindows");
   EXPECT_FALSE(after.shellManagerLeft);
   EXPECT_TRUE(after.mainWindowCleared);
-  // The current directory is out of the library search order.
-  EXPECT_EQ(after.dllDirectory, L"");
+  // The current directory is out of the library search order: an empty DLL
+  // directory on Windows, the program's own folder under Wine, which reads
+  // an empty one as the current directory.
+  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  if (::GetProcAddress(ntdll, "wine_get_version") != nullptr) {
+    std::wstring folder = dialog_test::ProgramFolder();
+    EXPECT_EQ(after.dllDirectory + L"\\", folder);
+  } else {
+    EXPECT_EQ(after.dllDirectory, L"");
+  }
   ::SetDllDirectoryW(nullptr);
 }
 
@@ -129,4 +138,45 @@ TEST(Startup, CommonControlsSixAreLoadedThroughTheManifest) {
   std::wstring lower(path);
   for (auto& c : lower) c = static_cast<wchar_t>(::towlower(c));
   EXPECT_NE(lower.find(L"common-controls_6595b64144ccf1df_6.0"), std::wstring::npos) << path;
+}
+
+TEST(Startup, LibraryInTheStartFolderIsNotLoaded) {
+  // A folder holding a Tessel.dll becomes the current directory, as when
+  // the console is started from a folder someone planted the library in.
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  std::wstring planted =
+      std::wstring(temp) + L"tessel-planted-" + std::to_wstring(::GetCurrentProcessId());
+  ::CreateDirectoryW(planted.c_str(), nullptr);
+  std::wstring library = planted + L"\\Tessel.dll";
+  ASSERT_TRUE(::CopyFileW((dialog_test::ProgramFolder() + L"substitutes\\full\\Tessel.dll").c_str(),
+                          library.c_str(), FALSE));
+  wchar_t previous[MAX_PATH] = {};
+  ::GetCurrentDirectoryW(MAX_PATH, previous);
+  ASSERT_TRUE(::SetCurrentDirectoryW(planted.c_str()));
+
+  // Without the start-up's precaution the bare name finds it there.
+  ::SetDllDirectoryW(nullptr);
+  HMODULE found = ::LoadLibraryW(L"Tessel.dll");
+  EXPECT_NE(found, nullptr) << "the current directory should be searched by default";
+  if (found) ::FreeLibrary(found);
+
+  std::vector<dialog_test::SeenBox> seen;
+  RunApplication([&](HWND dialog) {
+    dialog_test::MessageBoxWatcher boxes;
+    dialog_test::PostClick(dialog, 1007);
+    EXPECT_TRUE(boxes.WaitForCount(1));
+    WaitFor([&] { return ::IsWindowEnabled(dialog) != FALSE; });
+    seen = boxes.Seen();
+  });
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, L"TesselTest")
+      << "the console's own load error, not the library's box";
+  EXPECT_NE(seen[0].text.find(L"Error 0x7e"), std::wstring::npos)
+      << std::string(seen[0].text.begin(), seen[0].text.end());
+
+  ::SetDllDirectoryW(nullptr);
+  ::SetCurrentDirectoryW(previous);
+  ::DeleteFileW(library.c_str());
+  ::RemoveDirectoryW(planted.c_str());
 }
