@@ -1,0 +1,201 @@
+// The revocation check against CRLs served on the loopback port of the test
+// certificates' distribution points.
+
+#include <gtest/gtest.h>
+
+#include <curl/curl.h>
+
+#include "FileBytes.h"
+#include "HashToHex.h"
+#include "LoopbackHttpServer.h"
+#include "RevocationCheck.h"
+#include "TempFolder.h"
+#include "TestPki.h"
+
+using namespace varnok;
+
+namespace {
+
+constexpr std::int32_t kRevoked = static_cast<std::int32_t>(0x80092010);
+constexpr std::int32_t kNotChecked = static_cast<std::int32_t>(0x80092012);
+constexpr wchar_t kNotCheckedText[] =
+    L"Функцията за анулиране не успя да провери отмяната на сертификата.";
+constexpr wchar_t kValidText[] = L"Сертификатът е валиден.";
+
+class RevocationCheck : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Running()) << "port " << test_pki::Port() << " is taken";
+    server_.Serve("/inter.crl", test_pki::FileBytes("inter.crl"));
+    // The issuer is found in the certificate's own store.
+    issuers_.Add("inter");
+    options_.cacheFolder = (folder_.Path() / L"cache").wstring();
+    options_.downloadFolder = folder_.Path().wstring() + L"\\";
+    options_.hashFunction = &HashToHex;
+  }
+
+  VerificationResult Check(const std::string& name) {
+    CertificateReference certificate = issuers_.Add(name);
+    return CheckRevocation(certificate.Get(), options_);
+  }
+
+  static std::wstring RevokedText(const wchar_t* reason) {
+    std::wstring text =
+        L"Сертификатът е отменен на " + FormatLocalDate(test_pki::RevocationTime()) + L"\n";
+    if (reason != nullptr) text += std::wstring(L"Причина за прекратяване: ") + reason + L"\n";
+    return text;
+  }
+
+  std::filesystem::path DownloadOf(const std::wstring& url) {
+    return folder_.Path() / CrlFileName(url, &HashToHex, nullptr);
+  }
+
+  std::wstring Url(const char* path) { return server_.WideUrl(path); }
+
+  LoopbackHttpServer server_{test_pki::Port()};
+  test_pki::MemoryStore issuers_;
+  TempFolder folder_;
+  RevocationCheckOptions options_;
+};
+
+constexpr wchar_t kUnknownReason[] = L"Не известна причина за спиране.";
+
+}  // namespace
+
+TEST_F(RevocationCheck, NotListedIsValidAndTheFileIsNamedByTheUrlHash) {
+  const VerificationResult result = Check("valid");
+  EXPECT_EQ(result.code, 0);
+  EXPECT_EQ(result.message, kValidText);
+  EXPECT_TRUE(std::filesystem::is_directory(options_.cacheFolder));
+  // 64 upper-case hexadecimal characters of the URL's UTF-16 bytes.
+  const std::wstring url = Url("/inter.crl");
+  const std::wstring name =
+      HashToHex(url.data(), static_cast<std::int32_t>(url.size() * 2), L"SHA256", nullptr) +
+      L".crl";
+  ASSERT_EQ(name.size(), 68u);
+  EXPECT_EQ(test_pki::ReadText(folder_.Path() / name), test_pki::FileBytes("inter.crl"));
+}
+
+TEST_F(RevocationCheck, RevokedWithKeyCompromise) {
+  const VerificationResult result = Check("revoked-key-compromise");
+  EXPECT_EQ(result.code, kRevoked);
+  EXPECT_EQ(result.message,
+            RevokedText(L"Известно е или се подозира, че частният ключ на субекта или \n"
+                        L"други аспекти на темата, валидирани в сертификата, са \n"
+                        L"компрометирани."));
+}
+
+TEST_F(RevocationCheck, RevokedWithoutReasonHasOnlyTheDateLine) {
+  const VerificationResult result = Check("revoked-no-reason");
+  EXPECT_EQ(result.code, kRevoked);
+  EXPECT_EQ(result.message, RevokedText(nullptr));
+}
+
+TEST_F(RevocationCheck, HoldAndTheReasonsWithoutOwnText) {
+  EXPECT_EQ(Check("revoked-hold").message, RevokedText(L"Сертификатът е спрян."));
+  for (const char* name : {"revoked-remove", "revoked-privilege", "revoked-aa"}) {
+    const VerificationResult result = Check(name);
+    EXPECT_EQ(result.code, kRevoked) << name;
+    EXPECT_EQ(result.message, RevokedText(kUnknownReason)) << name;
+  }
+}
+
+TEST_F(RevocationCheck, PemCrlDecidesLikeDer) {
+  server_.Serve("/inter.crl", test_pki::FileBytes("inter-pem.crl"));
+  EXPECT_EQ(Check("revoked-no-reason").code, kRevoked);
+  EXPECT_EQ(Check("valid").code, 0);
+}
+
+TEST_F(RevocationCheck, NoDistributionPointOrOnlyLdapIsNotChecked) {
+  test_pki::StderrCapture errors;
+  for (const char* name : {"no-cdp", "ldap-only"}) {
+    const VerificationResult result = Check(name);
+    EXPECT_EQ(result.code, kNotChecked) << name;
+    EXPECT_EQ(result.message, kNotCheckedText) << name;
+  }
+  EXPECT_EQ(errors.Text(), "");
+  EXPECT_TRUE(server_.Requests().empty());
+}
+
+TEST_F(RevocationCheck, AnLdapUrlWhoseQueryContainsHttpIsTried) {
+  const std::wstring url =
+      L"ldap://127.0.0.1:1/CN=Tessel%20Test%20Intermediate?certificateRevocationList?base?"
+      L"objectClass=httpCrl";
+  ASSERT_TRUE(WriteFileBytes(DownloadOf(url).c_str(), ByteList{'o', 'l', 'd'}));
+  test_pki::StderrCapture errors;
+  EXPECT_EQ(Check("ldap-http").code, kNotChecked);
+  // The old download was removed before the transfer, which failed.
+  EXPECT_FALSE(std::filesystem::exists(DownloadOf(url)));
+  const std::string text = errors.Text();
+  EXPECT_EQ(text.rfind("curl_easy_perform() failed: ", 0), 0u) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
+}
+
+TEST_F(RevocationCheck, FirstUrlUnreachableSecondDecides) {
+  test_pki::StderrCapture errors;
+  const VerificationResult result = Check("two-http");
+  EXPECT_EQ(result.code, 0);
+  EXPECT_EQ(result.message, kValidText);
+  EXPECT_EQ(errors.Text(), std::string("curl_easy_perform() failed: ") +
+                               curl_easy_strerror(CURLE_COULDNT_CONNECT) + "\n");
+  EXPECT_EQ(server_.RequestsFor("/inter.crl"), 1);
+}
+
+TEST_F(RevocationCheck, ExpiredCrlIsNotChecked) {
+  server_.Serve("/inter.crl", test_pki::FileBytes("inter-expired.crl"));
+  EXPECT_EQ(Check("revoked-key-compromise").code, kNotChecked);
+}
+
+TEST_F(RevocationCheck, CrlSignedByAnotherKeyUnderTheIssuersNameIsRejected) {
+  // It lists the certificate; accepting it would report a revocation.
+  server_.Serve("/inter.crl", test_pki::FileBytes("inter-wrong-key.crl"));
+  const VerificationResult result = Check("valid");
+  EXPECT_EQ(result.code, kNotChecked);
+  EXPECT_EQ(result.message, kNotCheckedText);
+}
+
+TEST_F(RevocationCheck, CrlOfAnotherCaListingTheSameSerialIsRejected) {
+  server_.Serve("/other.crl", test_pki::FileBytes("other-ca.crl"));
+  options_.crlUrl = Url("/other.crl");
+  EXPECT_EQ(Check("valid").code, kNotChecked);
+  EXPECT_EQ(server_.RequestsFor("/other.crl"), 1);
+  EXPECT_EQ(server_.RequestsFor("/inter.crl"), 0);
+}
+
+TEST_F(RevocationCheck, AnHtmlErrorPageIsNotChecked) {
+  options_.crlUrl = Url("/nothing-here.crl");
+  EXPECT_EQ(Check("valid").code, kNotChecked);
+}
+
+TEST_F(RevocationCheck, WithoutHashFunctionNothingIsFetched) {
+  options_.hashFunction = nullptr;
+  EXPECT_EQ(Check("revoked-key-compromise").code, kNotChecked);
+  EXPECT_TRUE(server_.Requests().empty());
+  EXPECT_FALSE(std::filesystem::exists(options_.cacheFolder));
+}
+
+TEST_F(RevocationCheck, TheSameUrlTwiceReplacesTheFile) {
+  const std::filesystem::path download = DownloadOf(Url("/inter.crl"));
+  ASSERT_EQ(Check("valid").code, 0);
+  ASSERT_TRUE(WriteFileBytes(download.c_str(), ByteList{'s', 't', 'a', 'l', 'e'}));
+  server_.Serve("/inter.crl", test_pki::FileBytes("inter-pem.crl"));
+  EXPECT_EQ(Check("revoked-no-reason").code, kRevoked);
+  EXPECT_EQ(test_pki::ReadText(download), test_pki::FileBytes("inter-pem.crl"));
+  EXPECT_EQ(server_.RequestsFor("/inter.crl"), 2);
+}
+
+TEST_F(RevocationCheck, MissingDownloadFolderIsNotChecked) {
+  options_.downloadFolder = (folder_.Path() / L"absent").wstring();
+  EXPECT_EQ(Check("valid").code, kNotChecked);
+}
+
+TEST_F(RevocationCheck, ACacheFolderThatIsAFileRaisesTheFileSystemError) {
+  ASSERT_TRUE(WriteFileBytes(options_.cacheFolder.c_str(), ByteList{'x'}));
+  try {
+    Check("valid");
+    FAIL() << "no error";
+  } catch (const std::filesystem::filesystem_error& error) {
+    EXPECT_NE(std::string(error.what()).find("create_directory"), std::string::npos);
+    EXPECT_EQ(error.path1().wstring(), options_.cacheFolder);
+  }
+}

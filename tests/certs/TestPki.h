@@ -1,0 +1,223 @@
+#pragma once
+// The test PKI that testing/pki/make-test-pki.sh generates before the tests
+// run, and helpers to use it: certificate contexts, CRL bytes, memory
+// stores, installing into and removing from the user's system stores, and
+// telling Wine from Windows.
+//
+// The folder comes from the environment variable TESSEL_TEST_PKI_DIR, or else
+// from the compile definition of the same name.
+
+#include <windows.h>
+
+#include <wincrypt.h>
+
+#include <io.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CertificateReference.h"
+
+namespace test_pki {
+
+inline std::filesystem::path Folder() {
+  wchar_t value[MAX_PATH + 1] = {};
+  if (GetEnvironmentVariableW(L"TESSEL_TEST_PKI_DIR", value, MAX_PATH) > 0) return value;
+#ifdef TESSEL_TEST_PKI_DIR
+  return std::filesystem::u8path(TESSEL_TEST_PKI_DIR);
+#else
+  return {};
+#endif
+}
+
+inline std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline std::string FileBytes(const std::string& name) { return ReadText(Folder() / name); }
+
+// The loopback port in the certificates' distribution points.
+inline unsigned short Port() {
+  return static_cast<unsigned short>(std::stoi(FileBytes("port.txt")));
+}
+
+// The DER bytes of the PEM certificate `name` (without ".pem").
+inline std::vector<BYTE> CertificateDer(const std::string& name) {
+  const std::string pem = FileBytes(name + ".pem");
+  DWORD size = 0;
+  CryptStringToBinaryA(pem.data(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER,
+                       nullptr, &size, nullptr, nullptr);
+  std::vector<BYTE> der(size);
+  CryptStringToBinaryA(pem.data(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER,
+                       der.data(), &size, nullptr, nullptr);
+  der.resize(size);
+  return der;
+}
+
+// A context of the certificate `name`, in a store of its own.
+inline varnok::CertificateReference Certificate(const std::string& name) {
+  const std::vector<BYTE> der = CertificateDer(name);
+  return varnok::CertificateReference(CertCreateCertificateContext(
+      X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size())));
+}
+
+// The revocation time of every revoked leaf, as a UTC file time.
+inline FILETIME RevocationTime() {
+  SYSTEMTIME time = {};
+  std::sscanf(FileBytes("revocation-date.txt").c_str(), "%hu-%hu-%hu %hu:%hu:%hu", &time.wYear,
+              &time.wMonth, &time.wDay, &time.wHour, &time.wMinute, &time.wSecond);
+  FILETIME fileTime = {};
+  SystemTimeToFileTime(&time, &fileTime);
+  return fileTime;
+}
+
+// A memory store; certificates added to it keep their order.
+class MemoryStore {
+ public:
+  MemoryStore()
+      : store_(CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, CERT_STORE_CREATE_NEW_FLAG, nullptr)) {}
+  ~MemoryStore() {
+    if (store_ != nullptr) CertCloseStore(store_, CERT_CLOSE_STORE_FORCE_FLAG);
+  }
+  MemoryStore(const MemoryStore&) = delete;
+  MemoryStore& operator=(const MemoryStore&) = delete;
+
+  HCERTSTORE Get() const { return store_; }
+
+  // Adds `name` and returns the store's context of it (owned by the caller).
+  varnok::CertificateReference Add(const std::string& name) {
+    const std::vector<BYTE> der = CertificateDer(name);
+    PCCERT_CONTEXT added = nullptr;
+    CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(),
+                                     static_cast<DWORD>(der.size()), CERT_STORE_ADD_ALWAYS, &added);
+    return varnok::CertificateReference(added);
+  }
+
+  // Closes the store, checking that no context of it is still referenced.
+  bool CloseChecked() {
+    const BOOL closed = CertCloseStore(store_, CERT_CLOSE_STORE_CHECK_FLAG);
+    const bool clean = closed && GetLastError() != static_cast<DWORD>(CRYPT_E_PENDING_CLOSE);
+    store_ = nullptr;
+    return clean;
+  }
+
+ private:
+  HCERTSTORE store_;
+};
+
+// Installs certificates into the current user's system stores and removes
+// exactly those again when the object ends (collected first, then deleted,
+// then committed, so that other processes stop seeing them).
+class InstalledCertificates {
+ public:
+  InstalledCertificates() = default;
+  ~InstalledCertificates() {
+    for (const Entry& entry : entries_) Remove(entry);
+  }
+  InstalledCertificates(const InstalledCertificates&) = delete;
+  InstalledCertificates& operator=(const InstalledCertificates&) = delete;
+
+  bool Install(const wchar_t* storeName, const std::string& name) {
+    HCERTSTORE store = CertOpenSystemStoreW(0, storeName);
+    if (store == nullptr) return false;
+    const std::vector<BYTE> der = CertificateDer(name);
+    const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(),
+                                                        static_cast<DWORD>(der.size()),
+                                                        CERT_STORE_ADD_NEW, nullptr);
+    CertControlStore(store, 0, CERT_STORE_CTRL_COMMIT, nullptr);
+    CertCloseStore(store, 0);
+    if (added) entries_.push_back({storeName, der});
+    return added != FALSE;
+  }
+
+ private:
+  struct Entry {
+    std::wstring store;
+    std::vector<BYTE> der;
+  };
+
+  static void Remove(const Entry& entry) {
+    HCERTSTORE store = CertOpenSystemStoreW(0, entry.store.c_str());
+    if (store == nullptr) return;
+    std::vector<PCCERT_CONTEXT> found;
+    PCCERT_CONTEXT context = nullptr;
+    while ((context = CertEnumCertificatesInStore(store, context)) != nullptr) {
+      if (context->cbCertEncoded == entry.der.size() &&
+          std::equal(entry.der.begin(), entry.der.end(), context->pbCertEncoded)) {
+        found.push_back(CertDuplicateCertificateContext(context));
+      }
+    }
+    for (PCCERT_CONTEXT doomed : found) CertDeleteCertificateFromStore(doomed);
+    CertControlStore(store, 0, CERT_STORE_CTRL_COMMIT, nullptr);
+    CertCloseStore(store, 0);
+  }
+
+  std::vector<Entry> entries_;
+};
+
+inline bool RunningUnderWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Wine's chain engine keeps CRL verdicts on disk keyed by serial number
+// alone: forget them before a chain test.
+inline void ClearUrlCache() {
+  wchar_t profile[MAX_PATH + 1] = {};
+  if (GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH) == 0) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(profile) / L"AppData" / L"LocalLow" /
+                                  L"Microsoft" / L"CryptnetUrlCache",
+                              ignored);
+}
+
+// Collects what is written to the standard error stream (file descriptor 2)
+// while the object lives.
+class StderrCapture {
+ public:
+  StderrCapture() {
+    wchar_t base[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, base);
+    path_ = std::filesystem::path(base) /
+            (L"tessel-stderr-" + std::to_wstring(GetCurrentProcessId()) + L".txt");
+    std::fflush(stderr);
+    saved_ = _dup(2);
+    file_ = _wfopen(path_.c_str(), L"wb");
+    _dup2(_fileno(file_), 2);
+  }
+  ~StderrCapture() {
+    Stop();
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  StderrCapture(const StderrCapture&) = delete;
+  StderrCapture& operator=(const StderrCapture&) = delete;
+
+  // Stops capturing and returns everything written.
+  std::string Text() {
+    Stop();
+    return ReadText(path_);
+  }
+
+ private:
+  void Stop() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    _dup2(saved_, 2);
+    _close(saved_);
+    saved_ = -1;
+    std::fclose(file_);
+  }
+
+  std::filesystem::path path_;
+  int saved_ = -1;
+  FILE* file_ = nullptr;
+};
+
+}  // namespace test_pki
