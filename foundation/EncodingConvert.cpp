@@ -49,7 +49,12 @@ bool EncodingConvert::EncConvert(int fromCodePage, int toCodePage, const unsigne
   if (n == 0 || data == nullptr) return true;
   // PDF files are never transcoded.
   if (n > 6 && std::memcmp(data, "%PDF-1", 6) == 0) return out.appendBytes(data, n);
+  return convertText(fromCodePage, toCodePage, data, n, out, log);
+}
 
+bool EncodingConvert::convertText(int fromCodePage, int toCodePage, const unsigned char* data,
+                                  std::size_t n, DataBuffer& out, LogBase& log) noexcept {
+  if (n == 0 || data == nullptr) return true;
   const bool verbose = log.isVerbose();
   LogContextExitor context(log, "EncConvert", verbose);
   if (verbose) {

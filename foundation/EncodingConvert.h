@@ -21,6 +21,11 @@ class EncodingConvert {
   bool EncConvert(int fromCodePage, int toCodePage, const unsigned char* data, std::size_t n,
                   DataBuffer& out, LogBase& log) noexcept;
 
+  // EncConvert without the PDF rule, for text that is not a file's content:
+  // a string that merely begins with "%PDF-1" is still converted.
+  bool convertText(int fromCodePage, int toCodePage, const unsigned char* data, std::size_t n,
+                   DataBuffer& out, LogBase& log) noexcept;
+
   // EncConvert from the code page that charsetName names; an unknown name
   // is logged and the data is taken as UTF-8.
   bool convertFromCharset(const char* charsetName, int toCodePage, const unsigned char* data,

@@ -16,7 +16,7 @@ constexpr int kUtf8 = 65001;
 bool convert(int from, int to, const void* data, std::size_t n, DataBuffer& out) noexcept {
   EncodingConvert converter;
   LogNull log;
-  return converter.EncConvert(from, to, static_cast<const unsigned char*>(data), n, out, log);
+  return converter.convertText(from, to, static_cast<const unsigned char*>(data), n, out, log);
 }
 
 std::size_t utf8BomLength(const char* data, std::size_t n) noexcept {

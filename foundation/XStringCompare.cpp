@@ -143,7 +143,7 @@ std::uint16_t XString::ansiCharToUnit(char c) noexcept {
   DataBuffer unit;
   EncodingConvert converter;
   LogNull log;
-  if (!converter.EncConvert(processAnsiCodePage(), 1200, &byte, 1, unit, log) || unit.size() < 2)
+  if (!converter.convertText(processAnsiCodePage(), 1200, &byte, 1, unit, log) || unit.size() < 2)
     return 0xFFFD;
   return static_cast<std::uint16_t>(unit.data()[0] | (unit.data()[1] << 8));
 }

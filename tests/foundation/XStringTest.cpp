@@ -77,6 +77,12 @@ TEST(XString, ChangingOneFormMakesTheOthersStale) {
   EXPECT_STREQ(s.getUtf8(), "abcd\xD0\xB6");
 }
 
+TEST(XString, TextThatLooksLikeAPdfIsStillConverted) {
+  XString s;
+  ASSERT_TRUE(s.setFromUtf8("%PDF-1.7 Ж"));
+  EXPECT_EQ(wide(s), u"%PDF-1.7 Ж");
+}
+
 TEST(XString, CountsUtf16UnitsOutsideTheBmpTwice) {
   XString s;
   ASSERT_TRUE(s.setFromUtf8("\xF0\x9F\x98\x80"));
