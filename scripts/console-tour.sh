@@ -5,6 +5,7 @@
 # files and prints where everything is.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/wine-env.sh
 build=$1
 run="$build/run"
 tour="$build/tour"

@@ -178,6 +178,38 @@ void ClickAndAnswer(HWND console, int id, const std::wstring& what, const std::w
   WaitFor([&] { return ::IsWindowEnabled(console) != FALSE; });
 }
 
+bool IsConsoleProcess(HWND window) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return false;
+  wchar_t path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  bool named = ::QueryFullProcessImageNameW(process, 0, path, &size) != FALSE;
+  ::CloseHandle(process);
+  std::wstring image(path, size);
+  const std::wstring suffix = L"\\TesselTest.exe";
+  return named && image.size() >= suffix.size() &&
+         ::lstrcmpiW(image.c_str() + image.size() - suffix.size(), suffix.c_str()) == 0;
+}
+
+BOOL CALLBACK FindConsole(HWND window, LPARAM lParam) {
+  if (::IsWindowVisible(window) && ClassOf(window) == L"#32770" && Text(window) == L"TesselTest" &&
+      IsConsoleProcess(window)) {
+    *reinterpret_cast<HWND*>(lParam) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The console window of a running TesselTest.exe (not of a test program
+// that shows the same dialog).
+HWND FindConsoleWindow() {
+  HWND found = nullptr;
+  ::EnumWindows(&FindConsole, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -189,8 +221,7 @@ int wmain(int argc, wchar_t** argv) {
   ::CreateDirectoryW(g_folder.c_str(), nullptr);
 
   HWND console = nullptr;
-  if (!WaitFor([&] { return (console = ::FindWindowW(L"#32770", L"TesselTest")) != nullptr; },
-               60000)) {
+  if (!WaitFor([&] { return (console = FindConsoleWindow()) != nullptr; }, 60000)) {
     Fail(L"no console window appeared");
     return 1;
   }
@@ -222,7 +253,7 @@ int wmain(int argc, wchar_t** argv) {
   Say(L"opening the About box from the system menu");
   ::PostMessageW(console, WM_SYSCOMMAND, 16, 0);
   HWND about = nullptr;
-  if (WaitFor([&] { return (about = ::FindWindowW(L"#32770", L"About TesselTest")) != nullptr; })) {
+  if (WaitFor([&] { return (about = Owned(console, L"#32770")) != nullptr; })) {
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     SaveScreen(Union(WindowRect(console), WindowRect(about)), L"02-about-box.bmp");
     ::PostMessageW(about, WM_COMMAND, IDOK, 0);
