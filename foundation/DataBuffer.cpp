@@ -1,6 +1,7 @@
 // DataBuffer: storage, growth and appending.
 #include "DataBuffer.h"
 
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -205,18 +206,25 @@ bool DataBuffer::ensureZeroTerminated() noexcept {
   return appendChar(0);
 }
 
+bool DataBuffer::overlapsBlock(const void* p, std::size_t n) const noexcept {
+  if (p == nullptr || m_data == nullptr) return false;
+  const auto begin = reinterpret_cast<std::uintptr_t>(p);
+  const auto end = begin + (n > 0 ? n : 1);
+  const auto own = reinterpret_cast<std::uintptr_t>(m_data);
+  return begin < own + m_capacity && end > own;
+}
+
 bool DataBuffer::appendBytes(const void* data, std::size_t n) noexcept {
   if (!isValid()) return false;
   if (data == nullptr || n == 0) return true;
   if (n > kMaxSize - m_size) return false;
-  // A source inside the own content moves with it when growth replaces the
-  // block.
-  const auto* source = static_cast<const unsigned char*>(data);
-  const bool ownContent = m_data != nullptr && source >= m_data && source + n <= m_data + m_size;
-  const std::size_t offset = ownContent ? static_cast<std::size_t>(source - m_data) : 0;
+  if (!fits(n) && overlapsBlock(data, n)) {
+    // The source lies in the block that growth is about to release.
+    DataBuffer copy;
+    return copy.appendBytes(data, n) && appendBytes(copy.m_data, n);
+  }
   if (!growForAppend(n) || m_data == nullptr) return false;
-  if (ownContent) source = m_data + offset;
-  std::memmove(m_data + m_size, source, n);
+  std::memmove(m_data + m_size, data, n);
   m_size += static_cast<std::uint32_t>(n);
   return true;
 }
@@ -239,7 +247,12 @@ bool DataBuffer::appendText(const char* text) noexcept {
 bool DataBuffer::appendNonZeroBytes(const void* data, std::size_t n) noexcept {
   if (!isValid()) return false;
   if (data == nullptr || n == 0) return true;
-  if (n > kMaxSize - m_size || !growForAppend(n)) return false;
+  if (n > kMaxSize - m_size) return false;
+  if (!fits(n) && overlapsBlock(data, n)) {
+    DataBuffer copy;
+    return copy.appendBytes(data, n) && appendNonZeroBytes(copy.m_data, n);
+  }
+  if (!growForAppend(n)) return false;
   const auto* bytes = static_cast<const unsigned char*>(data);
   for (std::size_t i = 0; i < n; ++i)
     if (bytes[i] != 0) m_data[m_size++] = bytes[i];

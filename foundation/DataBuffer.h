@@ -103,6 +103,10 @@ class DataBuffer : public RozazarObject {
   // out 0) when fewer than two bytes remain.
   bool readUInt16(std::uint32_t& index, bool littleEndian, std::uint16_t& out) const noexcept;
 
+  // True when [p, p + n) overlaps this buffer's block: such a source dies
+  // when the block is replaced.
+  bool overlapsBlock(const void* p, std::size_t n) const noexcept;
+
   std::size_t ownedHeapBytes() const noexcept override { return m_borrowed != 0 ? 0 : m_capacity; }
 
   // ---- Editing in place (an owned copy is made of borrowed content) ----

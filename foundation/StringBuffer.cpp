@@ -1,6 +1,7 @@
 // StringBuffer: storage, growth and appending.
 #include "StringBuffer.h"
 
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -165,8 +166,21 @@ char* StringBuffer::duplicateText() const noexcept {
   return copy;
 }
 
+bool StringBuffer::overlapsStorage(const void* p, std::size_t n) const noexcept {
+  if (p == nullptr) return false;
+  const auto begin = reinterpret_cast<std::uintptr_t>(p);
+  const auto end = begin + (n > 0 ? n : 1);
+  const auto own = reinterpret_cast<std::uintptr_t>(m_data);
+  return begin < own + capacity() && end > own;
+}
+
 bool StringBuffer::appendRaw(const char* data, std::size_t n) noexcept {
   if (data == nullptr || n == 0) return true;
+  if (std::uint64_t{m_length} + n >= capacity() && overlapsStorage(data, n)) {
+    // The source lies in the storage that growth is about to release.
+    StringBuffer copy;
+    return copy.appendRaw(data, n) && appendRaw(copy.m_data, n);
+  }
   if (!ensureSpaceFor(n)) return false;
   std::memmove(m_data + m_length, data, n);
   setLength(m_length + static_cast<std::uint32_t>(n));
@@ -183,6 +197,10 @@ bool StringBuffer::appendTwo(const char* first, const char* second) noexcept {
   const std::size_t secondLength = second != nullptr ? std::strlen(second) : 0;
   // Room for both first, so that a failure leaves the text unchanged.
   if (firstLength + secondLength == 0) return true;
+  if (overlapsStorage(first, firstLength) || overlapsStorage(second, secondLength)) {
+    StringBuffer both;
+    return both.appendTwo(first, second) && appendRaw(both.m_data, both.m_length);
+  }
   if (firstLength + secondLength < firstLength || !ensureSpaceFor(firstLength + secondLength))
     return false;
   return appendRaw(first, firstLength) && appendRaw(second, secondLength);

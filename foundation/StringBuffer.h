@@ -191,6 +191,9 @@ class StringBuffer : public NonRefCountedObj {
 
  private:
   bool appendCharGrowing(char c) noexcept;
+  // True when [p, p + n) overlaps this buffer's storage (inline area or heap
+  // block): such a source moves or dies when the storage grows or shifts.
+  bool overlapsStorage(const void* p, std::size_t n) const noexcept;
   // Appends n bytes exactly as given (zero bytes included).
   bool appendRaw(const char* data, std::size_t n) noexcept;
   // Releases the heap block and returns to the empty inline state.

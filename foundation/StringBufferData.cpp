@@ -48,6 +48,11 @@ bool StringBuffer::hexDecodeAppend(const char* text, std::size_t n, DataBuffer& 
   const auto* in = reinterpret_cast<const unsigned char*>(text);
   std::size_t count = 0;
   while (count < n && in[count] != 0) ++count;
+  if (buffer.overlapsBlock(text, count)) {
+    // Decoding a buffer's own bytes into it: read from a copy.
+    StringBuffer copy;
+    return copy.appendBytes(text, count) && hexDecodeAppend(copy.text(), count, buffer);
+  }
   std::size_t i = 0;
   if (count >= 2 && in[0] == '0' && in[1] == 'x') i = 2;
 

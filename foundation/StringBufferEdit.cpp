@@ -16,8 +16,7 @@ bool StringBuffer::setText(const char* text) noexcept {
     clear();
     return true;
   }
-  const bool ownStorage = text >= m_data && text <= m_data + m_length;
-  if (ownStorage) {
+  if (overlapsStorage(text, 1)) {
     // The source would be overwritten while it is copied: copy it first.
     StringBuffer copy;
     if (!copy.appendText(text)) return false;
@@ -89,6 +88,12 @@ std::size_t StringBuffer::replaceAllChar(char from, char to) noexcept {
 
 bool StringBuffer::replaceRange(std::uint32_t pos, std::uint32_t len, const char* rep,
                                 std::uint32_t repLen) noexcept {
+  if (overlapsStorage(rep, repLen)) {
+    // The replacement would move while the text is shifted: use a copy.
+    StringBuffer copy;
+    if (!copy.appendRaw(rep, repLen)) return false;
+    return replaceRange(pos, len, copy.m_data, repLen);
+  }
   if (repLen > len && !ensureSpaceFor(repLen - len)) return false;
   char* at = m_data + pos;
   std::memmove(at + repLen, at + len, std::size_t{m_length} - pos - len + 1);

@@ -122,6 +122,11 @@ bool StringBuffer::escapeJsonInPlace() noexcept {
 
 bool StringBuffer::jsonUnescapeAppend(const char* data, std::size_t n, StringBuffer& out) noexcept {
   if (data == nullptr || n == 0) return true;
+  if (out.overlapsStorage(data, n)) {
+    // Decoding a buffer into itself: read from a copy of the input.
+    StringBuffer copy;
+    return copy.appendRaw(data, n) && jsonUnescapeAppend(copy.m_data, n, out);
+  }
   const auto* in = reinterpret_cast<const unsigned char*>(data);
   const std::uint32_t lengthBefore = out.length();
   // Output is staged in a fixed block and appended in pieces as raw bytes, so

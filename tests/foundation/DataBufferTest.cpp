@@ -266,6 +266,21 @@ TEST(DataBufferAppend, OwnContentCanBeAppendedAcrossGrowth) {
             "012345672345012345672345");
 }
 
+TEST(DataBufferAppend, OwnBytesBeyondTheSizeOrDecodedIntoTheBufferSurviveGrowth) {
+  DataBuffer buffer;
+  fillExactly(buffer, 6);
+  std::memcpy(buffer.mutableData(), "a\0b\0cd", 6);
+  ASSERT_TRUE(buffer.appendNonZeroBytes(buffer.data(), 6));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), buffer.size()),
+            std::string("a\0b\0cdabcd", 10));
+
+  DataBuffer hex;
+  fillExactly(hex, 4);
+  std::memcpy(hex.mutableData(), "abcd", 4);
+  ASSERT_TRUE(StringBuffer::hexDecodeAppend(reinterpret_cast<const char*>(hex.data()), 4, hex));
+  EXPECT_EQ(bytes(hex), (std::vector<unsigned char>{'a', 'b', 'c', 'd', 0xAB, 0xCD}));
+}
+
 TEST(DataBufferAppend, TextsBuffersAndNonZeroBytes) {
   DataBuffer buffer;
   EXPECT_TRUE(buffer.appendText(nullptr));

@@ -179,6 +179,41 @@ TEST(StringBufferStorage, SizesBeyondThirtyTwoBitsFailWithoutChange) {
   EXPECT_STREQ(sb.text(), "abc");
 }
 
+// A heap text whose block is full, so that the next append must replace it.
+void fillToCapacity(StringBuffer& sb) {
+  ASSERT_TRUE(sb.appendCharRun('s', 100));
+  while (sb.length() + 1 < sb.capacity()) ASSERT_TRUE(sb.appendChar('s'));
+}
+
+TEST(StringBufferStorage, SourcesInsideTheOwnStorageSurviveItsGrowth) {
+  StringBuffer sb;
+  fillToCapacity(sb);
+  const std::string before = contents(sb);
+  ASSERT_TRUE(sb.appendText(sb.text()));
+  EXPECT_EQ(contents(sb), before + before);
+
+  StringBuffer two;
+  fillToCapacity(two);
+  const std::string start = contents(two);
+  ASSERT_TRUE(two.appendTwo(two.textAt(1), two.text()));
+  EXPECT_EQ(contents(two), start + start.substr(1) + start);
+
+  StringBuffer replaced("[x]");
+  ASSERT_TRUE(replaced.appendCharRun('-', 200));
+  const std::string whole = contents(replaced);
+  ASSERT_TRUE(replaced.replaceFirstText("x", replaced.text()));
+  EXPECT_EQ(contents(replaced), "[" + whole + whole.substr(2));
+
+  StringBuffer json;
+  fillToCapacity(json);
+  json.setText("a\\b");
+  fillToCapacity(json);
+  const std::string escaped = contents(json);
+  ASSERT_TRUE(StringBuffer::jsonUnescapeAppend(json.text(), json.length(), json));
+  // The backslash and b decode to a backspace.
+  EXPECT_EQ(contents(json), escaped + "a\b" + escaped.substr(3));
+}
+
 TEST(StringBufferStorage, CreateNewAndDuplicateTextCopyTheText) {
   StringBuffer* sb = StringBuffer::createNew("created");
   ASSERT_NE(sb, nullptr);
