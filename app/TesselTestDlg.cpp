@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "CommonFileDialog.h"
+#include "CrlTestCommand.h"
 #include "LibraryDialogCommands.h"
 #include "resource.h"
 
@@ -22,6 +23,7 @@ ON_WM_QUERYDRAGICON()
 ON_WM_SIZE()
 ON_BN_CLICKED(IDC_SHOW_SETTINGS_DIALOG, &CTesselTestDlg::OnShowSettingsDialog)
 ON_BN_CLICKED(IDC_SHOW_ABOUT_BOX, &CTesselTestDlg::OnShowAboutBox)
+ON_BN_CLICKED(IDC_CRL_TEST, &CTesselTestDlg::OnCrlTest)
 END_MESSAGE_MAP()
 
 CTesselTestDlg::CTesselTestDlg(CWnd* pParent)
@@ -106,6 +108,8 @@ BOOL CTesselTestDlg::PreTranslateMessage(MSG* pMsg) {
 void CTesselTestDlg::OnShowSettingsDialog() { RunShowSettingsDialog(*this); }
 
 void CTesselTestDlg::OnShowAboutBox() { RunShowAboutBox(*this); }
+
+void CTesselTestDlg::OnCrlTest() { RunCrlTest(*this); }
 
 // ConsoleUi
 

@@ -41,6 +41,7 @@ class CTesselTestDlg : public ConsoleUi, public CDialogEx {
   // Commands.
   void OnShowSettingsDialog();
   void OnShowAboutBox();
+  void OnCrlTest();
 
   HICON m_appIcon;
   CToolTipCtrl m_toolTip;
