@@ -25,7 +25,7 @@ class ConsoleFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (::IsWindow(dialog_)) ::PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(dialog_test::CloseThreadWindows(*ui_)) << "the console did not close";
     ui_->Join();
   }
 

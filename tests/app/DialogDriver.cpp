@@ -50,6 +50,23 @@ HWND FindThreadDialog(DWORD threadId, const std::wstring& caption) {
   return find.found;
 }
 
+namespace {
+BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+  if (ClassName(window) == L"#32770") ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
+}
+}  // namespace
+
+bool CloseThreadWindows(const UiThread& ui, std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!ui.Finished()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    ::EnumThreadWindows(ui.Id(), &CancelDialog, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
 UiThread::UiThread(std::function<void()> body)
     : thread_([this, body = std::move(body)] {
         id_ = ::GetCurrentThreadId();

@@ -26,6 +26,12 @@ std::wstring ClassName(HWND window);
 // or null.
 HWND FindThreadDialog(DWORD threadId, const std::wstring& caption);
 
+// Asks every dialog and message box of the thread to close (IDCANCEL),
+// again and again until the thread has finished or `timeout` passed, so
+// that a failed test never leaves a modal window hanging.
+bool CloseThreadWindows(const class UiThread& ui,
+                        std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
 // Runs `body` on a thread of its own (the UI thread) and joins it in the
 // destructor.
 class UiThread {
