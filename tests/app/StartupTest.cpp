@@ -99,6 +99,12 @@ TEST(Startup, PreparesTheThreadRunsTheConsoleAndReturnsFalse) {
   EXPECT_NE(mainWindow, nullptr) << "the console is the application's main window";
   EXPECT_TRUE(shellManagerWhileRunning);
   EXPECT_EQ(registryKey, L"TesselTest Application - Varnok!");
+  // Nothing was stored under the key.
+  HKEY key = nullptr;
+  EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\TesselTest Application - Varnok!", 0,
+                            KEY_READ, &key),
+            ERROR_FILE_NOT_FOUND);
+  if (key != nullptr) ::RegCloseKey(key);
 
   EXPECT_FALSE(after.initResult);
   EXPECT_EQ(after.locale, 1026u);
