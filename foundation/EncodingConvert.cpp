@@ -6,6 +6,7 @@
 #include "LogBase.h"
 #include "encoding/ByteSink.h"
 #include "encoding/Transcoder.h"
+#include "encoding/Utf16Fast.h"
 
 namespace rozazar {
 
@@ -42,6 +43,27 @@ void reserveForOutput(int from, int to, std::size_t n, DataBuffer& out) noexcept
 
 bool isCodePageNumber(int codePage) noexcept { return codePage == 37 || codePage >= 100; }
 
+// UTF-8 <-> UTF-16LE straight into the output's own memory. False when the
+// pair is another one or the output cannot be written in place; the general
+// route then does the work.
+bool convertInPlace(int from, int to, const unsigned char* data, std::size_t n, DataBuffer& out,
+                    bool& lossy) noexcept {
+  const bool toWide = from == 65001 && to == 1200;
+  const bool fromWide = from == 1200 && to == 65001;
+  if (!toWide && !fromWide) return false;
+  const std::size_t need = toWide ? 2 * n : encoding::utf16LeToUtf8Size(data, n);
+  // Room for a terminator too, which the callers that keep text add.
+  const std::uint64_t wanted = std::uint64_t{out.size()} + need + 2;
+  if (wanted >= 0xFFFFFFFFu || !out.reserve(static_cast<std::size_t>(wanted))) return false;
+  unsigned char* at = out.mutableData();
+  if (at == nullptr) return false;
+  at += out.size();
+  const std::size_t written = toWide ? encoding::utf8ToUtf16Le(data, n, at, lossy)
+                                     : encoding::utf16LeToUtf8(data, n, at, lossy);
+  out.setSize(out.size() + written);
+  return true;
+}
+
 }  // namespace
 
 bool EncodingConvert::EncConvert(int fromCodePage, int toCodePage, const unsigned char* data,
@@ -71,9 +93,13 @@ bool EncodingConvert::convertText(int fromCodePage, int toCodePage, const unsign
     return false;
   }
 
+  bool lossy = false;
+  if (convertInPlace(fromCodePage, toCodePage, data, n, out, lossy)) {
+    if (lossy) m_lossy = true;
+    return true;
+  }
   reserveForOutput(fromCodePage, toCodePage, n, out);
   encoding::ByteSink sink(&appendToDataBuffer, &out);
-  bool lossy = false;
   const bool ok = encoding::transcode(fromCodePage, toCodePage, data, n, sink, lossy);
   if (lossy) m_lossy = true;
   if (!ok && sink.failed()) log.logStoredError(StoredMessage::kOutOfMemory);

@@ -28,9 +28,15 @@ std::size_t utf8BomLength(const char* data, std::size_t n) noexcept {
 }
 
 std::size_t utf16Length(const char16_t* text) noexcept {
+  // Four units per step, never reading past the terminator.
   std::size_t n = 0;
-  while (text[n] != 0) ++n;
-  return n;
+  for (;;) {
+    if (text[n] == 0) return n;
+    if (text[n + 1] == 0) return n + 1;
+    if (text[n + 2] == 0) return n + 2;
+    if (text[n + 3] == 0) return n + 3;
+    n += 4;
+  }
 }
 
 // A leading FF FE or FE FF pair, whichever byte order it announces.
@@ -334,6 +340,8 @@ bool XString::appendUtf32N(const std::uint32_t* data, std::size_t count) noexcep
 bool XString::appendWideUnits(const unsigned char* data, std::size_t bytes, bool utf16) noexcept {
   if (!ensureWide(utf16)) return false;
   const std::size_t unit = utf16 ? 2 : 4;
+  // One allocation for the text and its new terminator.
+  m_wide.reserve(static_cast<std::size_t>(m_wide.size()) + bytes);
   m_wide.dropLast(unit);
   if (!m_wide.appendBytes(data, bytes)) {
     terminateWide();

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "DataBuffer.h"
 #include "EncodingConvert.h"
 #include "LogBase.h"
+#include "encoding/Transcoder.h"
 
 namespace {
 
@@ -43,6 +45,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DataBuffer converted;
   const bool ok = first.EncConvert(from, to, data, size, converted, log);
   require(ok || (from == 65001 && (to == 12000 || to == 12001 || to == 65005 || to == 65006)));
+
+  // UTF-8 <-> UTF-16LE take a direct path; the general converter must agree
+  // with it byte for byte, loss included.
+  if ((from == 65001 && to == 1200) || (from == 1200 && to == 65001)) {
+    struct Collected {
+      std::vector<unsigned char> bytes;
+      static bool flush(void* context, const unsigned char* d, std::size_t n) {
+        auto* self = static_cast<Collected*>(context);
+        self->bytes.insert(self->bytes.end(), d, d + n);
+        return true;
+      }
+    } general;
+    encoding::ByteSink sink(&Collected::flush, &general);
+    bool lossy = false;
+    require(encoding::transcode(from, to, data, size, sink, lossy));
+    require(lossy == first.lossy());
+    require(general.bytes.size() == converted.size());
+    require(general.bytes.empty() ||
+            std::memcmp(general.bytes.data(), converted.data(), converted.size()) == 0);
+  }
 
   EncodingConvert second;
   DataBuffer utf8;
