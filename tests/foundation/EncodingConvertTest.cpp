@@ -87,6 +87,31 @@ TEST(EncConvert, LargeTextsConvertInOnePiece) {
   EXPECT_FALSE(c.lossy());
 }
 
+TEST(EncConvert, IllFormedInputBetweenUtf8AndUtf16) {
+  EncodingConvert c;
+  LogNull log;
+  DataBuffer wide;
+  ASSERT_TRUE(convert(c, 65001, 1200,
+                      std::string("a\xC0\xAF\xED\xA0\x80"
+                                  "b\xE0\x80\xF0\x9F\x98",
+                                  12),
+                      wide, log));
+  EXPECT_TRUE(c.lossy());
+  std::string expected("a\0", 2);
+  for (int i = 0; i < 5; ++i) expected += "\xFD\xFF";
+  expected += std::string("b\0", 2);
+  for (int i = 0; i < 2; ++i) expected += "\xFD\xFF";
+  expected += "\xFD\xFF";  // the cut-off sequence at the end, once
+  EXPECT_EQ(text(wide), expected);
+
+  EncodingConvert d;
+  DataBuffer utf8;
+  const std::string units("\x3D\xD8x\0\x00\xDC\x3D\xD8\x00\xDE\x41", 11);
+  ASSERT_TRUE(convert(d, 1200, 65001, units, utf8, log));
+  EXPECT_TRUE(d.lossy());
+  EXPECT_EQ(text(utf8), "\xEF\xBF\xBDx\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD");
+}
+
 TEST(EncConvert, VerboseLogNamesTheCodePages) {
   EncodingConvert c;
   RecordingLog log;
