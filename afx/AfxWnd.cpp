@@ -46,7 +46,12 @@ CMenu* CMenu::FromHandle(HMENU hMenu) {
   return menus.emplace(hMenu, std::move(menu)).first->second.get();
 }
 
-void CMenu::DeleteTempMap() { State().temporaryMenus.clear(); }
+void CMenu::DeleteTempMap() {
+  // Not while a handler of ours runs (a nested modal loop goes idle too):
+  // it may still hold one of the wrappers.
+  if (State().depth != 0) return;
+  State().temporaryMenus.clear();
+}
 
 void AfxReleaseThreadState() {
   if (t_state == nullptr || !t_state->permanent.empty() || t_state->depth != 0) return;
@@ -89,6 +94,9 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 }
 
 void CWnd::DeleteTempMap() {
+  // Not while a handler of ours runs (a nested modal loop goes idle too):
+  // it may still hold one of the wrappers.
+  if (State().depth != 0) return;
   auto temporary = std::move(State().temporary);
   State().temporary.clear();
   for (auto& entry : temporary) entry.second->m_hWnd = nullptr;  // borrowed handles

@@ -68,6 +68,12 @@ BOOL CTesselTestDlg::OnInitDialog() {
 
   m_signFileModeCheck.SetCheck(BST_INDETERMINATE);
   m_filterModeCheck.SetCheck(BST_INDETERMINATE);
+
+  // An edit control takes 30,000 characters unless told otherwise and then
+  // silently drops whatever is appended or pasted beyond that; the panes
+  // take as much text as the system allows.
+  m_outputPane.SetLimitText(0);
+  m_jsonInput.SetLimitText(0);
   return TRUE;
 }
 

@@ -251,3 +251,10 @@ TEST_F(ConsoleFixture, UnwiredCommandButtonsDoNothing) {
   EXPECT_TRUE(::IsWindowEnabled(dialog_));
   EXPECT_EQ(WindowText(Item(1013)), L"");
 }
+
+TEST_F(ConsoleFixture, OutputPaneKeepsMoreThanTheEditControlsDefaultLimit) {
+  std::wstring line(498, L'ж');
+  for (int i = 0; i < 70; ++i) console_.load()->AppendOutputLine(line.c_str());
+  EXPECT_EQ(WindowText(Item(1013)).size(), 35000u);
+  EXPECT_GT(static_cast<ULONG_PTR>(::SendMessageW(Item(1020), EM_GETLIMITTEXT, 0, 0)), 1000000u);
+}

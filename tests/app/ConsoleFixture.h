@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 #include "DialogDriver.h"
@@ -15,6 +16,7 @@ class ConsoleFixture : public ::testing::Test {
       // As in the application: the console is the main window, the owner
       // of the dialogs and boxes it opens.
       CTesselTestDlg dlg;
+      console_ = &dlg;
       AfxGetApp()->m_pMainWnd = &dlg;
       result_ = dlg.DoModal();
     });
@@ -38,6 +40,9 @@ class ConsoleFixture : public ::testing::Test {
   }
 
   std::unique_ptr<dialog_test::UiThread> ui_;
+  // The dialog object, for its user interface as the commands see it; its
+  // calls reach the controls through their window messages.
+  std::atomic<ConsoleUi*> console_{nullptr};
   HWND dialog_ = nullptr;
   INT_PTR result_ = 0;
 };

@@ -116,13 +116,15 @@ void MessageBoxWatcher::Watch() {
     ::EnumWindows(&FindBoxes, reinterpret_cast<LPARAM>(&search));
     for (HWND box : search.boxes) {
       {
+        // A box already answered may still be on its way out.
         std::lock_guard<std::mutex> lock(mutex_);
         bool known = false;
         for (HWND answered : answered_) known = known || answered == box;
-        if (known && ::IsWindow(box)) continue;
+        if (known) continue;
       }
       // Wait a moment for the box to be complete before reading it.
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (!::IsWindow(box)) continue;
       SeenBox seen{::GetWindow(box, GW_OWNER), WindowText(box),
                    WindowText(::GetDlgItem(box, 0xFFFF))};
       {
