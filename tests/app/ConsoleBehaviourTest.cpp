@@ -258,3 +258,12 @@ TEST_F(ConsoleFixture, OutputPaneKeepsMoreThanTheEditControlsDefaultLimit) {
   EXPECT_EQ(WindowText(Item(1013)).size(), 35000u);
   EXPECT_GT(static_cast<ULONG_PTR>(::SendMessageW(Item(1020), EM_GETLIMITTEXT, 0, 0)), 1000000u);
 }
+
+TEST_F(ConsoleFixture, LinesGoToTheEndOfTheOutputPaneWhateverIsSelected) {
+  console_.load()->AppendOutputLine(L"първи");
+  console_.load()->AppendOutputText(L"втори");
+  ::SendMessageW(Item(1013), EM_SETSEL, 0, 3);
+  console_.load()->AppendOutputLine(nullptr);
+  console_.load()->AppendOutputLine(L"трети");
+  EXPECT_EQ(WindowText(Item(1013)), L"първи\r\nвтори\r\nтрети\r\n");
+}

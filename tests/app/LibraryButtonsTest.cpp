@@ -140,4 +140,16 @@ TEST_F(LibraryButtons, MissingExportIsReportedAfterInitialisation) {
   EXPECT_THAT(names, ElementsAre("load", "ATesselInit", "unload"));
 }
 
+TEST_F(LibraryButtons, LibraryWithoutInitialisationIsNotCalled) {
+  UseLibrary(L"no_init");
+  MessageBoxWatcher boxes;
+  PostClick(dialog_, 1001);
+  ASSERT_TRUE(boxes.WaitForCount(1));
+  ASSERT_TRUE(LibraryReleased());
+  auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, ExpectedErrorText(ERROR_PROC_NOT_FOUND));
+  EXPECT_THAT(RecordNames(ReadCallLog(log_)), ElementsAre("load", "unload"));
+}
+
 }  // namespace
