@@ -186,3 +186,34 @@ TEST(Startup, LibraryInTheStartFolderIsNotLoaded) {
   ::DeleteFileW(library.c_str());
   ::RemoveDirectoryW(planted.c_str());
 }
+
+TEST(Resources, VersionBlockNamesVersion1001) {
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  DWORD ignored = 0;
+  DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> block(size);
+  ASSERT_TRUE(::GetFileVersionInfoW(path, 0, size, block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+}
+
+namespace {
+BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
+  reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
+  return TRUE;
+}
+}  // namespace
+
+TEST(Resources, IconIsBulgarianOnly) {
+  std::vector<WORD> languages;
+  ::EnumResourceLanguagesW(nullptr, RT_GROUP_ICON, MAKEINTRESOURCEW(128), &CollectLanguage,
+                           reinterpret_cast<LONG_PTR>(&languages));
+  EXPECT_EQ(languages, std::vector<WORD>{1026});
+}
