@@ -51,7 +51,7 @@ std::size_t utf8ToUtf16Le(const unsigned char* in, std::size_t n, unsigned char*
         std::uint64_t word;
         std::memcpy(&word, in + i, 8);
         if ((word & kHighBits) != 0) break;
-        for (int k = 0; k < 8; ++k) {
+        for (std::size_t k = 0; k < 8; ++k) {
           o[2 * k] = in[i + k];
           o[2 * k + 1] = 0;
         }
