@@ -52,7 +52,7 @@ TEST(Transcode, EveryDefinedSingleByteSurvivesARoundTrip) {
     ASSERT_TRUE(wide.ok) << codePage;
     const Result back = convert(1200, codePage, wide.bytes);
     ASSERT_EQ(back.bytes.size(), 256u) << codePage;
-    for (int b = 0; b < 256; ++b) {
+    for (std::size_t b = 0; b < 256; ++b) {
       const unsigned unit = wide.bytes[2 * b] | (wide.bytes[2 * b + 1] << 8);
       if (unit == 0xFFFD) continue;  // undefined in this code page
       EXPECT_EQ(back.bytes[b], b) << "cp" << codePage << " byte " << b;
