@@ -9,6 +9,7 @@ JOBS ?= $(shell nproc)
 setup:
 	scripts/setup-system.sh
 	scripts/build-curl.sh
+	scripts/build-benchmark-mingw.sh
 	scripts/wine-prefix.sh
 
 build: setup

@@ -6,7 +6,7 @@ objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 system_dlls=' advapi32.dll bcrypt.dll comctl32.dll comdlg32.dll crypt32.dll cryptnet.dll gdi32.dll
   imm32.dll kernel32.dll msvcrt.dll ncrypt.dll normaliz.dll ntdll.dll ole32.dll oleaut32.dll
   secur32.dll shell32.dll shlwapi.dll user32.dll userenv.dll uxtheme.dll version.dll winmm.dll
-  wintrust.dll ws2_32.dll '
+  wininet.dll wintrust.dll ws2_32.dll '
 # One space between names, also where the list above breaks its lines.
 system_dlls=" $(echo $system_dlls) "
 status=0

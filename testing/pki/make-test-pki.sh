@@ -13,6 +13,8 @@
 #   <leaf>.pem             leaf certificates (PEM), see LEAVES below
 #   root.crl               current CRL of the root (DER, lists nothing)
 #   inter.crl inter-pem.crl current CRL of the intermediate, DER and PEM
+#   inter-more-reasons.crl current CRL of the intermediate listing only the
+#                          leaves revoked for reasons 9 and 10
 #   inter-expired.crl      CRL of the intermediate whose next update has passed
 #   inter-wrong-key.crl    CRL with the intermediate's name, signed by another key,
 #                          listing the "valid" leaf
@@ -126,6 +128,11 @@ LEAVES=(
   "not-yet-valid|Not Yet Valid|$(stamp '+30 days')|$(stamp '+400 days')|URI:$base/inter.crl"
   "revoked-key-compromise|Revoked 1|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
   "revoked-no-reason|Revoked None|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
+  "revoked-unspecified|Revoked 0|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
+  "revoked-ca-compromise|Revoked 2|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
+  "revoked-affiliation|Revoked 3|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
+  "revoked-superseded|Revoked 4|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
+  "revoked-cessation|Revoked 5|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
   "revoked-hold|Revoked 6|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
   "revoked-remove|Revoked 8|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
   "revoked-privilege|Revoked 9|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
@@ -182,17 +189,30 @@ gencrl() {
   rm -f "$output.pem-tmp"
 }
 
-# The intermediate's CRL. openssl knows no names for the reasons
-# privilegeWithdrawn (9) and aACompromise (10): those two entries are written
-# as affiliationChanged (3) and superseded (4), and their reason bytes are
-# changed in the signed part before it is signed again.
+# The intermediate's CRL, with every reason openssl has a name for.
 revoke_in inter.db/index.txt "$(serial_of revoked-key-compromise)" keyCompromise
 revoke_in inter.db/index.txt "$(serial_of revoked-no-reason)" ""
+revoke_in inter.db/index.txt "$(serial_of revoked-unspecified)" unspecified
+revoke_in inter.db/index.txt "$(serial_of revoked-ca-compromise)" CACompromise
+revoke_in inter.db/index.txt "$(serial_of revoked-affiliation)" affiliationChanged
+revoke_in inter.db/index.txt "$(serial_of revoked-superseded)" superseded
+revoke_in inter.db/index.txt "$(serial_of revoked-cessation)" cessationOfOperation
 revoke_in inter.db/index.txt "$(serial_of revoked-hold)" "certificateHold,holdInstructionReject"
 revoke_in inter.db/index.txt "$(serial_of revoked-remove)" removeFromCRL
+cp inter.db/index.txt inter.db/index.standard
+gencrl inter.cnf inter-pem-tmp.crl "$(stamp '-1 day')" "$(stamp '+30 days')"
+mv inter-pem-tmp.crl inter.crl
+openssl crl -inform DER -in inter.crl -out inter-pem.crl
+
+# A second CRL of the intermediate for the reasons openssl knows no names
+# for, privilegeWithdrawn (9) and aACompromise (10): their entries are
+# written as affiliationChanged (3) and superseded (4), the reason bytes are
+# changed in the signed part, and that part is signed again.
+awk -F'\t' -v OFS='\t' '{ $1 = "V"; $3 = "" } { print }' inter.db/index.standard >inter.db/index.txt
 revoke_in inter.db/index.txt "$(serial_of revoked-privilege)" affiliationChanged
 revoke_in inter.db/index.txt "$(serial_of revoked-aa)" superseded
 gencrl inter.cnf inter-unpatched.crl "$(stamp '-1 day')" "$(stamp '+30 days')"
+cp inter.db/index.standard inter.db/index.txt
 
 # DER length octets of a content of $1 bytes.
 der_length() {
@@ -226,8 +246,7 @@ algorithm="300d06092a864886f70d01010b0500"  # sha256WithRSAEncryption, NULL para
 signature="00$(hex_of tbs.sig)"
 bitstring="03$(der_length $((${#signature} / 2)))$signature"
 body="$tbs$algorithm$bitstring"
-xxd -r -p <<<"30$(der_length $((${#body} / 2)))$body" >inter.crl
-openssl crl -inform DER -in inter.crl -out inter-pem.crl
+xxd -r -p <<<"30$(der_length $((${#body} / 2)))$body" >inter-more-reasons.crl
 rm -f tbs.der tbs.sig inter-unpatched.crl
 
 # The same CA's CRL whose next update has passed.
@@ -254,7 +273,7 @@ gencrl other.cnf other-ca.crl "$(stamp '-1 day')" "$(stamp '+30 days')"
 
 # Check what the tests rely on.
 openssl verify -CAfile root.pem -untrusted inter.pem valid.pem >/dev/null
-openssl crl -inform DER -in inter.crl -noout -CAfile <(cat root.pem inter.pem) 2>/dev/null ||
+openssl crl -inform DER -in inter-more-reasons.crl -noout -CAfile <(cat root.pem inter.pem) 2>/dev/null ||
   { echo "make-test-pki: the patched CRL does not verify" >&2; exit 1; }
 rm -f ./*.csr
 echo "test PKI in $out (port $port)"

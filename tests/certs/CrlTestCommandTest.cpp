@@ -1,13 +1,11 @@
 // The "CRL Test" command end to end: the test certificates in the user's
 // "MY" and "ROOT" stores, the CRLs on the loopback port of their
 // distribution points, the command's fixed folders inside the prefix, and
-// the verdict in the output pane. Also the certificate report callback.
+// the verdict in the output pane.
 
 #include <gtest/gtest.h>
 
-#include "CertificateReportCallback.h"
 #include "CrlTestCommand.h"
-#include "LibraryCall.h"
 #include "LoopbackHttpServer.h"
 #include "RevocationCheck.h"
 #include "ScriptedUi.h"
@@ -119,21 +117,4 @@ TEST_F(CrlTestCommand, AFileSystemErrorIsShownWithItsOperationAndPath) {
   EXPECT_NE(text.find(L"create_directory"), std::wstring::npos) << text;
   EXPECT_NE(text.find(L"c:\\Users\\qelmar\\Desktop"), std::wstring::npos) << text;
   EXPECT_EQ(ui_.output, L"");
-}
-
-TEST(CertificateReportCallback, WritesOneLinePerReport) {
-  ScriptedUi ui;
-  TesselCertificateReport report = {};
-  report.certName = L"Иван Петров";
-  report.thumbprint = L"0123ABCD";
-  EXPECT_EQ(CertificateReportCallback(UserValueOf(ui), report), TRUE);
-  // An error record prints only its error, even with a name present.
-  report.isError = 7;
-  report.errorText = L"Няма достъп";
-  EXPECT_EQ(CertificateReportCallback(UserValueOf(ui), report), TRUE);
-  EXPECT_EQ(ui.output, L"CertName: Иван Петров; Thumbprint: 0123ABCD\r\nError: Няма достъп\r\n");
-  EXPECT_EQ(ui.refreshes, 2);
-  ui.refreshResult = FALSE;
-  EXPECT_EQ(CertificateReportCallback(UserValueOf(ui), report), FALSE);
-  EXPECT_EQ(CertificateReportCallback(0, report), 0);
 }

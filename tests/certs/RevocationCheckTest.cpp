@@ -91,9 +91,37 @@ TEST_F(RevocationCheck, RevokedWithoutReasonHasOnlyTheDateLine) {
   EXPECT_EQ(result.message, RevokedText(nullptr));
 }
 
-TEST_F(RevocationCheck, HoldAndTheReasonsWithoutOwnText) {
-  EXPECT_EQ(Check("revoked-hold").message, RevokedText(L"Сертификатът е спрян."));
-  for (const char* name : {"revoked-remove", "revoked-privilege", "revoked-aa"}) {
+TEST_F(RevocationCheck, EveryOtherReasonText) {
+  const std::pair<const char*, const wchar_t*> reasons[] = {
+      {"revoked-unspecified", L"Не е посочена причина за отмяна."},
+      {"revoked-ca-compromise",
+       L"Известно е или се подозира, че частният ключ на \n"
+       L"сертифициращия орган (CA) или други аспекти на CA, валидирани \n"
+       L"в сертификата, са компрометирани.\n"},
+      {"revoked-affiliation",
+       L"Името на субекта или друга информация в сертификата е \n"
+       L"променена, но няма причина да се подозира, че частният ключ е \n"
+       L"компрометиран."},
+      {"revoked-superseded",
+       L"Сертификатът е заменен, но няма причина да се подозира, че \n"
+       L"частният ключ е компрометиран."},
+      {"revoked-cessation",
+       L"Сертификатът вече не е необходим за целта, за която е \n"
+       L"издаден, но няма причина да се подозира, че частният ключ е \n"
+       L"компрометиран."},
+      {"revoked-hold", L"Сертификатът е спрян."},
+      {"revoked-remove", kUnknownReason},
+  };
+  for (const auto& [name, text] : reasons) {
+    const VerificationResult result = Check(name);
+    EXPECT_EQ(result.code, kRevoked) << name;
+    EXPECT_EQ(result.message, RevokedText(text)) << name;
+  }
+}
+
+TEST_F(RevocationCheck, ReasonsNineAndTenHaveNoOwnText) {
+  server_.Serve("/inter.crl", test_pki::FileBytes("inter-more-reasons.crl"));
+  for (const char* name : {"revoked-privilege", "revoked-aa"}) {
     const VerificationResult result = Check(name);
     EXPECT_EQ(result.code, kRevoked) << name;
     EXPECT_EQ(result.message, RevokedText(kUnknownReason)) << name;

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <wincrypt.h>
+#include <wininet.h>
 
 #include <io.h>
 #include <cstdio>
@@ -127,9 +128,10 @@ class InstalledCertificates {
     HCERTSTORE store = CertOpenSystemStoreW(0, storeName);
     if (store == nullptr) return false;
     const std::vector<BYTE> der = CertificateDer(name);
+    // Replacing also takes over a copy that an interrupted run left behind.
     const BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(),
                                                         static_cast<DWORD>(der.size()),
-                                                        CERT_STORE_ADD_NEW, nullptr);
+                                                        CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
     CertControlStore(store, 0, CERT_STORE_CTRL_COMMIT, nullptr);
     CertCloseStore(store, 0);
     if (added) entries_.push_back({storeName, der});
@@ -167,14 +169,22 @@ inline bool RunningUnderWine() {
 }
 
 // Wine's chain engine keeps CRL verdicts on disk keyed by serial number
-// alone: forget them before a chain test.
+// alone (CryptnetUrlCache), and its URL retrieval answers from the URL cache
+// without asking the server again: forget both before a chain test. The
+// URL cache entries go through wininet's own call; removing the cache's
+// folder under a running Wine makes later retrievals hang.
 inline void ClearUrlCache() {
   wchar_t profile[MAX_PATH + 1] = {};
-  if (GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH) == 0) return;
-  std::error_code ignored;
-  std::filesystem::remove_all(std::filesystem::path(profile) / L"AppData" / L"LocalLow" /
-                                  L"Microsoft" / L"CryptnetUrlCache",
-                              ignored);
+  if (GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH) != 0) {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(profile) / L"AppData" / L"LocalLow" /
+                                    L"Microsoft" / L"CryptnetUrlCache",
+                                ignored);
+  }
+  const std::wstring base = L"http://127.0.0.1:" + std::to_wstring(Port());
+  for (const wchar_t* path : {L"/inter.crl", L"/root.crl"}) {
+    DeleteUrlCacheEntryW((base + path).c_str());
+  }
 }
 
 // Collects what is written to the standard error stream (file descriptor 2)
