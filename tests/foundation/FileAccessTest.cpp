@@ -8,6 +8,7 @@
 #include "DataBuffer.h"
 #include "FileAccess.h"
 #include "FileTestSupport.h"
+#include "TestObjects.h"
 #include "XString.h"
 
 namespace rozazar {
@@ -63,6 +64,21 @@ TEST_F(FileAccess, EmptyAndMissingFiles) {
             nullptr);
   EXPECT_TRUE(emptyLog.has("error:openFileWin32: file path is empty."));
   EXPECT_FALSE(writeWholeFile("", "x", 1, nullptr));
+}
+
+TEST_F(FileAccess, ALoadWithoutMemoryReportsTheSize) {
+  const std::string name = path("big.bin");
+  const std::string content(100000, 'b');
+  ASSERT_TRUE(writeWholeFile(name.c_str(), content.data(), 100000, nullptr));
+  DataBuffer loaded;
+  RecordingFileLog log;
+  {
+    testing::AllocationRefusal refuse(100000);
+    EXPECT_FALSE(loaded.loadFile(name.c_str(), &log));
+  }
+  EXPECT_TRUE(log.has("error:Out of memory"));
+  EXPECT_EQ(log.valueOf("fileSize"), "100000");
+  EXPECT_EQ(loaded.size(), 0u);
 }
 
 TEST_F(FileAccess, ExistenceAndAttributes) {

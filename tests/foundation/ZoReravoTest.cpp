@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "TestObjects.h"
 #include "XString.h"
 #include "ZoReravo.h"
 
@@ -37,6 +38,18 @@ TEST(ZoReravo, ClearEmptiesTheText) {
   result.clear();
   EXPECT_EQ(std::u16string(result.getWide()), u"");
   ASSERT_NE(result.buffer(), nullptr);
+}
+
+TEST(ReVeviZeduZode, ASlotThatCannotBeMadeGivesNoText) {
+  ReVeviZeduZode object;
+  {
+    testing::AllocationRefusal refuse;
+    EXPECT_EQ(object.returnUtf8("x"), nullptr);
+    EXPECT_EQ(object.resultSlot(1), nullptr);
+  }
+  // The next result makes its slot normally.
+  ASSERT_NE(object.returnUtf8("y"), nullptr);
+  EXPECT_NE(object.resultSlot(2), nullptr);
 }
 
 }  // namespace
