@@ -28,6 +28,12 @@ inline bool hostIsLittleEndian() noexcept {
   return first == 1;
 }
 
+// Four bytes in the low half of x become four 16-bit units, low byte first.
+inline std::uint64_t spreadBytes(std::uint64_t x) noexcept {
+  x = (x | (x << 16)) & 0x0000FFFF0000FFFFull;
+  return (x | (x << 8)) & 0x00FF00FF00FF00FFull;
+}
+
 inline bool isContinuation(unsigned char b) noexcept { return (b & 0xC0u) == 0x80u; }
 
 bool onlyContinuations(const unsigned char* p, std::size_t n) noexcept {
@@ -51,9 +57,15 @@ std::size_t utf8ToUtf16Le(const unsigned char* in, std::size_t n, unsigned char*
         std::uint64_t word;
         std::memcpy(&word, in + i, 8);
         if ((word & kHighBits) != 0) break;
-        for (std::size_t k = 0; k < 8; ++k) {
-          o[2 * k] = in[i + k];
-          o[2 * k + 1] = 0;
+        if (hostIsLittleEndian()) {
+          // Spread the eight bytes to eight 16-bit units in two words.
+          const std::uint64_t units[2] = {spreadBytes(word & 0xFFFFFFFFu), spreadBytes(word >> 32)};
+          std::memcpy(o, units, 16);
+        } else {
+          for (std::size_t k = 0; k < 8; ++k) {
+            o[2 * k] = in[i + k];
+            o[2 * k + 1] = 0;
+          }
         }
         o += 16;
         i += 8;
