@@ -220,12 +220,27 @@ TEST_F(ConsoleFixture, ToolTipShowsWhenThePointerRestsOnABox) {
   // dialog relays to it before dispatching them.
   HWND tip = ToolTipOf(ui_->Id(), dialog_);
   ASSERT_NE(tip, nullptr);
+  // Other programs' windows may lie over ours: keep the console on top
+  // while the pointer rests on the box.
+  ::SetWindowPos(dialog_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   RECT box = {};
   ::GetWindowRect(Item(1019), &box);
-  ::SetCursorPos(box.left + 2, box.top + 2);
-  ::SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-  ASSERT_TRUE(dialog_test::WaitFor([tip] { return ::IsWindowVisible(tip) != FALSE; },
-                                   std::chrono::milliseconds(5000)));
+  POINT middle = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+  ASSERT_TRUE(dialog_test::WaitFor([&] { return ::WindowFromPoint(middle) == Item(1019); }));
+  int moves = 0;
+  ASSERT_TRUE(dialog_test::WaitFor(
+      [&] {
+        // Tips show for the active window only. Now and then the console
+        // is activated and the pointer moves in again, in case another
+        // program's window took either away.
+        if (moves++ % 100 == 0) {
+          ::SetForegroundWindow(dialog_);
+          ::SetCursorPos(box.left + 1, box.top + 1);
+          ::SetCursorPos(middle.x, middle.y);
+        }
+        return ::IsWindowVisible(tip) != FALSE;
+      },
+      std::chrono::milliseconds(8000)));
   wchar_t text[512] = {};
   TOOLINFOW info = {};
   info.cbSize = sizeof(info);
