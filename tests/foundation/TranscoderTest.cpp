@@ -132,6 +132,27 @@ TEST(Transcode, Utf7) {
   EXPECT_EQ(r.bytes, bytesOf("\xEF\xBF\xBD"));
 }
 
+TEST(Transcode, LongTextsCrossTheWorkingBlocks) {
+  // Long enough for many decoding blocks and output flushes, with
+  // characters of every length at every offset.
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += (i % 3 == 0) ? "aЖ\xF0\x9F\x98\x80" : "жx+";
+  const Bytes utf8 = bytesOf(text);
+  for (const int codePage : {1200, 1201, 12000, 12001, 65000}) {
+    const Result there = convert(65001, codePage, utf8);
+    ASSERT_TRUE(there.ok) << codePage;
+    EXPECT_FALSE(there.lossy) << codePage;
+    const Result back = convert(codePage, 65001, there.bytes);
+    EXPECT_FALSE(back.lossy) << codePage;
+    EXPECT_TRUE(back.bytes == utf8) << codePage;
+  }
+  std::string cyrillic;
+  for (int i = 0; i < 30000; ++i) cyrillic += "Щъ ";
+  const Result ansi = convert(65001, 1251, bytesOf(cyrillic));
+  ASSERT_EQ(ansi.bytes.size(), 90000u);
+  EXPECT_EQ(convert(1251, 65001, ansi.bytes).bytes, bytesOf(cyrillic));
+}
+
 TEST(Transcode, UnsupportedCodePagesAreRefused) {
   EXPECT_FALSE(convert(932, 65001, {'a'}).ok);
   EXPECT_FALSE(convert(65001, 866, {'a'}).ok);
