@@ -1,5 +1,6 @@
 #include "XString.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "Allocation.h"
@@ -67,6 +68,23 @@ ROZAZAR_SIGNATURE_CHECK bool XString::live() const noexcept {
 }
 
 bool XString::isValid() const noexcept { return live() && m_ansi.isValid() && m_utf8.isValid(); }
+
+namespace {
+
+bool overlaps(const void* data, std::size_t n, const void* block, std::size_t size) noexcept {
+  if (data == nullptr || block == nullptr || size == 0) return false;
+  const auto begin = reinterpret_cast<std::uintptr_t>(block);
+  const auto at = reinterpret_cast<std::uintptr_t>(data);
+  return at < begin + size && at + n > begin;
+}
+
+}  // namespace
+
+bool XString::overlapsOwnStorage(const void* data, std::size_t n) const noexcept {
+  return overlaps(data, n, m_utf8.text(), m_utf8.capacity()) ||
+         overlaps(data, n, m_ansi.text(), m_ansi.capacity()) ||
+         overlaps(data, n, m_wide.data(), m_wide.capacity());
+}
 
 void XString::resetFlags() noexcept {
   m_wideCurrent = 0;
@@ -211,6 +229,11 @@ bool XString::setFromUtf8(const char* text) noexcept {
 
 bool XString::setFromUtf8N(const char* data, std::size_t n) noexcept {
   if (!live()) return false;
+  if (overlapsOwnStorage(data, n)) {
+    // The text is this string's own: emptying the string would lose it.
+    StringBuffer copy;
+    return copy.appendBytes(data, n) && setFromUtf8N(copy.text(), copy.length());
+  }
   clear();
   if (data == nullptr || n == 0) return true;
   const std::size_t bom = utf8BomLength(data, n);
@@ -231,6 +254,10 @@ bool XString::setFromUtf8Buffer(const StringBuffer& sb) noexcept {
 
 bool XString::setFromAnsi(const char* text) noexcept {
   if (!live()) return false;
+  if (text != nullptr && overlapsOwnStorage(text, std::strlen(text) + 1)) {
+    StringBuffer copy;
+    return copy.appendText(text) && setFromAnsi(copy.text());
+  }
   clear();
   if (text == nullptr || *text == '\0') return true;
   if (!m_ansi.appendText(text)) return false;
@@ -240,9 +267,17 @@ bool XString::setFromAnsi(const char* text) noexcept {
 
 bool XString::setFromUtf16(const char16_t* text) noexcept {
   if (!live()) return false;
-  clear();
-  if (text == nullptr || *text == 0) return true;
+  if (text == nullptr || *text == 0) {
+    clear();
+    return true;
+  }
   std::size_t count = utf16Length(text);
+  if (overlapsOwnStorage(text, 2 * count + 2)) {
+    DataBuffer copy;
+    if (!copy.appendBytes(text, 2 * count + 2)) return false;
+    return setFromUtf16(reinterpret_cast<const char16_t*>(copy.data()));
+  }
+  clear();
   if (startsWithUtf16Bom(text, count)) {
     ++text;
     --count;
@@ -281,6 +316,10 @@ bool XString::appendUtf8N(const char* data, std::size_t n) noexcept {
   if (data == nullptr || n == 0) return true;
   const std::size_t bom = utf8BomLength(data, n);
   if (n == bom) return true;
+  if (m_utf8Current == 0 && overlapsOwnStorage(data, n)) {
+    StringBuffer copy;
+    return copy.appendBytes(data, n) && appendUtf8N(copy.text(), copy.length());
+  }
   if (!ensureUtf8()) return false;
   if (!m_utf8.appendBytes(data + bom, n - bom)) return false;
   onlyUtf8();
@@ -338,6 +377,11 @@ bool XString::appendUtf32N(const std::uint32_t* data, std::size_t count) noexcep
 }
 
 bool XString::appendWideUnits(const unsigned char* data, std::size_t bytes, bool utf16) noexcept {
+  if (overlapsOwnStorage(data, bytes)) {
+    // The units are this string's own: growing would release them.
+    DataBuffer copy;
+    return copy.appendBytes(data, bytes) && appendWideUnits(copy.data(), bytes, utf16);
+  }
   if (!ensureWide(utf16)) return false;
   const std::size_t unit = utf16 ? 2 : 4;
   // One allocation for the text and its new terminator.

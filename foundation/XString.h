@@ -104,6 +104,9 @@ class XString : public RozazarObject {
 
  private:
   bool live() const noexcept;
+  // Whether [data, data + n) lies in storage of this string, which setting
+  // and growing may release.
+  bool overlapsOwnStorage(const void* data, std::size_t n) const noexcept;
   void resetFlags() noexcept;
   void onlyUtf8() noexcept;
   void onlyAnsi() noexcept;

@@ -206,6 +206,23 @@ TEST(XString, CopyingAndAppendingStrings) {
   EXPECT_EQ(wide(a), u"wide ");
 }
 
+TEST_F(XStringAnsi, ItsOwnTextMayBeSetAndAppended) {
+  XString s;
+  ASSERT_TRUE(s.setFromUtf8("свое"));
+  ASSERT_TRUE(s.setFromAnsi(s.getAnsi()));
+  EXPECT_STREQ(s.getUtf8(), "свое");
+  ASSERT_TRUE(s.setFromUtf8(s.getUtf8()));
+  EXPECT_STREQ(s.getUtf8(), "свое");
+  ASSERT_TRUE(s.setFromUtf16(s.getUtf16()));
+  EXPECT_EQ(wide(s), u"свое");
+  const std::string longer(3000, 'w');
+  ASSERT_TRUE(s.appendUtf8(longer.c_str()));
+  ASSERT_TRUE(s.appendUtf16(s.getUtf16()));  // grows while reading itself
+  EXPECT_EQ(s.charCount(), 2 * (4 + 3000u));
+  ASSERT_TRUE(s.appendUtf8(s.getUtf8()));
+  EXPECT_EQ(s.sizeUtf8(), 4 * (8 + 3000u));
+}
+
 TEST_F(XStringAnsi, EncodedFormsInAnyCodePage) {
   XString s;
   ASSERT_TRUE(s.setFromUtf16(u"Яж"));
