@@ -14,7 +14,7 @@
 #   root.crl               current CRL of the root (DER, lists nothing)
 #   inter.crl inter-pem.crl current CRL of the intermediate, DER and PEM
 #   inter-more-reasons.crl current CRL of the intermediate listing only the
-#                          leaves revoked for reasons 9 and 10
+#                          leaves revoked for reasons 0, 9 and 10
 #   inter-expired.crl      CRL of the intermediate whose next update has passed
 #   inter-wrong-key.crl    CRL with the intermediate's name, signed by another key,
 #                          listing the "valid" leaf
@@ -128,7 +128,7 @@ LEAVES=(
   "not-yet-valid|Not Yet Valid|$(stamp '+30 days')|$(stamp '+400 days')|URI:$base/inter.crl"
   "revoked-key-compromise|Revoked 1|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
   "revoked-no-reason|Revoked None|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
-  "revoked-unspecified|Revoked 0|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
+  "revoked-reason-zero|Revoked 0|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
   "revoked-ca-compromise|Revoked 2|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
   "revoked-affiliation|Revoked 3|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
   "revoked-superseded|Revoked 4|$now_minus_1y|$now_plus_1y|URI:$base/inter.crl"
@@ -192,7 +192,6 @@ gencrl() {
 # The intermediate's CRL, with every reason openssl has a name for.
 revoke_in inter.db/index.txt "$(serial_of revoked-key-compromise)" keyCompromise
 revoke_in inter.db/index.txt "$(serial_of revoked-no-reason)" ""
-revoke_in inter.db/index.txt "$(serial_of revoked-unspecified)" unspecified
 revoke_in inter.db/index.txt "$(serial_of revoked-ca-compromise)" CACompromise
 revoke_in inter.db/index.txt "$(serial_of revoked-affiliation)" affiliationChanged
 revoke_in inter.db/index.txt "$(serial_of revoked-superseded)" superseded
@@ -204,13 +203,15 @@ gencrl inter.cnf inter-pem-tmp.crl "$(stamp '-1 day')" "$(stamp '+30 days')"
 mv inter-pem-tmp.crl inter.crl
 openssl crl -inform DER -in inter.crl -out inter-pem.crl
 
-# A second CRL of the intermediate for the reasons openssl knows no names
-# for, privilegeWithdrawn (9) and aACompromise (10): their entries are
-# written as affiliationChanged (3) and superseded (4), the reason bytes are
-# changed in the signed part, and that part is signed again.
+# A second CRL of the intermediate for reason code 0 and for the reasons
+# openssl knows no names for, privilegeWithdrawn (9) and aACompromise (10):
+# their entries are written as cessationOfOperation (5), affiliationChanged
+# (3) and superseded (4), the reason bytes are changed in the signed part,
+# and that part is signed again.
 awk -F'\t' -v OFS='\t' '{ $1 = "V"; $3 = "" } { print }' inter.db/index.standard >inter.db/index.txt
 revoke_in inter.db/index.txt "$(serial_of revoked-privilege)" affiliationChanged
 revoke_in inter.db/index.txt "$(serial_of revoked-aa)" superseded
+revoke_in inter.db/index.txt "$(serial_of revoked-reason-zero)" cessationOfOperation
 gencrl inter.cnf inter-unpatched.crl "$(stamp '-1 day')" "$(stamp '+30 days')"
 cp inter.db/index.standard inter.db/index.txt
 
@@ -233,7 +234,7 @@ tbs_hex_of() {
 }
 
 tbs=$(tbs_hex_of inter-unpatched.crl)
-for change in "0a0103:0a0109" "0a0104:0a010a"; do
+for change in "0a0103:0a0109" "0a0104:0a010a" "0a0105:0a0100"; do
   from=${change%%:*} to=${change##*:}
   count=$(grep -o "$from" <<<"$tbs" | wc -l)
   # A hexadecimal match must start on a byte boundary and be the only one.

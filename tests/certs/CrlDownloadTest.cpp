@@ -128,7 +128,7 @@ TEST(LoadCrlFile, PemAndDerGiveEqualContexts) {
   ASSERT_NE(pem.Get(), nullptr);
   ASSERT_EQ(der.Get()->cbCrlEncoded, pem.Get()->cbCrlEncoded);
   EXPECT_EQ(0, memcmp(der.Get()->pbCrlEncoded, pem.Get()->pbCrlEncoded, der.Get()->cbCrlEncoded));
-  EXPECT_EQ(der.Get()->pCrlInfo->cCRLEntry, 9u);
+  EXPECT_EQ(der.Get()->pCrlInfo->cCRLEntry, 8u);
 }
 
 TEST(LoadCrlFile, MissingEmptyAndNonCrlFilesGiveNull) {

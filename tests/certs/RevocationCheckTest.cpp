@@ -93,7 +93,6 @@ TEST_F(RevocationCheck, RevokedWithoutReasonHasOnlyTheDateLine) {
 
 TEST_F(RevocationCheck, EveryOtherReasonText) {
   const std::pair<const char*, const wchar_t*> reasons[] = {
-      {"revoked-unspecified", L"Не е посочена причина за отмяна."},
       {"revoked-ca-compromise",
        L"Известно е или се подозира, че частният ключ на \n"
        L"сертифициращия орган (CA) или други аспекти на CA, валидирани \n"
@@ -119,8 +118,9 @@ TEST_F(RevocationCheck, EveryOtherReasonText) {
   }
 }
 
-TEST_F(RevocationCheck, ReasonsNineAndTenHaveNoOwnText) {
+TEST_F(RevocationCheck, ReasonZeroAndTheReasonsWithoutOwnText) {
   server_.Serve("/inter.crl", test_pki::FileBytes("inter-more-reasons.crl"));
+  EXPECT_EQ(Check("revoked-reason-zero").message, RevokedText(L"Не е посочена причина за отмяна."));
   for (const char* name : {"revoked-privilege", "revoked-aa"}) {
     const VerificationResult result = Check(name);
     EXPECT_EQ(result.code, kRevoked) << name;
