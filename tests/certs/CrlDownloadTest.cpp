@@ -79,6 +79,18 @@ TEST_F(Download, AStalledBodyFailsAtTheLowSpeedLimit) {
   EXPECT_FALSE(std::filesystem::exists(Target()));
 }
 
+TEST_F(Download, AServerThatNeverAnswersFailsAtTheLowSpeedLimit) {
+  LoopbackHttpServer::Response silent;
+  silent.silent = true;
+  server_.Route("/silent.crl", silent);
+  DownloadLimits limits;
+  limits.lowSpeedSeconds = 2;
+  test_pki::StderrCapture errors;
+  EXPECT_FALSE(DownloadToFile(server_.WideUrl("/silent.crl"), Target(), limits));
+  EXPECT_EQ(errors.Text(), FailureLine(CURLE_OPERATION_TIMEDOUT));
+  EXPECT_EQ(server_.RequestsFor("/silent.crl"), 1);
+}
+
 TEST_F(Download, ABodyBeyondTheBoundFailsTheTransfer) {
   EXPECT_EQ(kMaxDownloadBytes, 256u * 1024 * 1024);
   EXPECT_EQ(DownloadLimits().maxBodyBytes, kMaxDownloadBytes);
