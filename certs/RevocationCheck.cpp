@@ -84,14 +84,17 @@ bool IssuerInStoreSigned(HCERTSTORE store, PCCERT_CONTEXT certificate, PCCRL_CON
 }
 
 // The issuer the chain engine finds (also through the certificate's own
-// store and authority information), without any revocation checking.
+// store), without revocation checking and without network retrieval: a
+// chain engine waiting on a server that never answers cannot be stopped
+// under Wine. An issuer fetched earlier, by the chain verification, is in
+// the URL cache and still found.
 bool ChainIssuerSigned(PCCERT_CONTEXT certificate, PCCRL_CONTEXT crl) {
   CERT_CHAIN_PARA para = {};
   para.cbSize = 16;
   para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
   PCCERT_CHAIN_CONTEXT built = nullptr;
-  if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &para, 0,
-                               nullptr, &built)) {
+  if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &para,
+                               CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr, &built)) {
     return false;
   }
   ChainHandle chain(built);

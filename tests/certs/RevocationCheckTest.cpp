@@ -227,3 +227,14 @@ TEST_F(RevocationCheck, ACacheFolderThatIsAFileRaisesTheFileSystemError) {
     EXPECT_EQ(error.path1().wstring(), options_.cacheFolder);
   }
 }
+
+TEST_F(RevocationCheck, TheIssuerIsLookedUpInTheUsersStoresAndIsRequired) {
+  // A certificate in a store of its own: no issuer anywhere, so no CRL can
+  // be authenticated.
+  CertificateReference alone = test_pki::Certificate("revoked-no-reason");
+  EXPECT_EQ(CheckRevocation(alone.Get(), options_).code, kNotChecked);
+  // With the intermediate among the user's certificates it decides.
+  test_pki::InstalledCertificates installed;
+  ASSERT_TRUE(installed.Install(L"MY", "inter"));
+  EXPECT_EQ(CheckRevocation(alone.Get(), options_).code, kRevoked);
+}
