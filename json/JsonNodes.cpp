@@ -10,7 +10,7 @@ namespace rozazar {
 namespace {
 
 // Stores a copy of n bytes in the given storage: inline up to the limit, a
-// heap block beyond. Returns the form, or kNameReference (0) on failure.
+// heap block beyond; false when the heap block can't be made.
 bool copyText(JsonTextStorage& storage, const char* text, std::uint32_t n,
               std::uint8_t& form) noexcept {
   if (n > kJsonInlineLimit) {
@@ -23,13 +23,19 @@ bool copyText(JsonTextStorage& storage, const char* text, std::uint32_t n,
     form = kPayloadHeap;
     return true;
   }
+  std::memset(storage.inlineText, 0, sizeof(storage.inlineText));
   if (n > 0) std::memcpy(storage.inlineText, text, n);
-  storage.inlineText[n] = '\0';
+  storage.inlineText[kJsonInlineLimit] = static_cast<char>(kJsonInlineLimit - n);
   form = kPayloadInline;
   return true;
 }
 
-void emptyInline(JsonTextStorage& storage) noexcept { std::memset(&storage, 0, sizeof(storage)); }
+// Inline text keeps its length in its last byte as 15 - length: that byte is
+// the NUL after a 15-byte text, and zero bytes inside a text survive.
+void emptyInline(JsonTextStorage& storage) noexcept {
+  std::memset(&storage, 0, sizeof(storage));
+  storage.inlineText[kJsonInlineLimit] = static_cast<char>(kJsonInlineLimit);
+}
 
 }  // namespace
 
@@ -48,10 +54,12 @@ bool readJsonText(const JsonTextStorage& storage, std::uint8_t form, const _ckJs
       if (length == 0) data = "";
       return true;
     }
-    case kPayloadInline:
+    case kPayloadInline: {
       data = storage.inlineText;
-      length = static_cast<std::uint32_t>(::strnlen(storage.inlineText, kJsonInlineLimit));
+      const auto spare = static_cast<unsigned char>(storage.inlineText[kJsonInlineLimit]);
+      length = spare <= kJsonInlineLimit ? kJsonInlineLimit - spare : 0;
       return true;
+    }
     case kPayloadHeap:
       data = storage.heap.block;
       length = storage.heap.length;

@@ -55,6 +55,7 @@ union JsonTextStorage {
     std::uint32_t offset;
     std::uint32_t length;
   } reference;
+  // At most 15 bytes and a NUL; the last byte holds 15 - length.
   char inlineText[16];
   struct {
     char* block;  // length + 1 bytes, NUL-terminated

@@ -80,6 +80,15 @@ TEST(JsonParser, InPlaceRefersIntoTheSourceAndCopyModeCopies) {
   EXPECT_EQ(emitText(*top), text);
 }
 
+TEST(JsonParser, ZeroBytesInsideTextsSurviveBothModes) {
+  const std::string text = std::string("{\"n") + '\0' + "m\":\"a" + '\0' +
+                           "b\",\"long\":\"0123456789" + '\0' + "abcdefghij\"}";
+  DocPtr inPlace = parseInPlace(text);
+  DocPtr copied = parseCopy(text);
+  EXPECT_EQ(emitText(*inPlace->topObject()), text);
+  EXPECT_EQ(emitText(*copied->topObject()), text);
+}
+
 TEST(JsonParser, TakeOverMovesTheInputIntoTheDocument) {
   DocPtr doc(_ckJsonDoc::createNew());
   DataBuffer input;
