@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
   clang lld libclang-rt-14-dev
-  googletest libbenchmark-dev
+  googletest libbenchmark-dev rapidjson-dev nlohmann-json3-dev libsimdjson-dev
   openssl python3 ca-certificates xz-utils
 )
 

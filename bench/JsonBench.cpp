@@ -1,0 +1,224 @@
+// Load and emit throughput of the JSON document model against RapidJSON
+// (DOM, in situ and normal; Writer for output), nlohmann::json and simdjson
+// (DOM), on the same documents in the same run, and the heap each keeps per
+// input byte after loading. Prepare the documents first with
+// bench/make-json-bench-data.sh.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+#include <simdjson.h>
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ClsJsonObject.h"
+#include "DataBuffer.h"
+#include "JsonEmitter.h"
+#include "JsonNodes.h"
+#include "JsonParser.h"
+#include "LogBase.h"
+#include "StringBuffer.h"
+#include "XString.h"
+
+namespace {
+
+using namespace rozazar;
+
+const char* const kDocuments[] = {"twitter.json", "citm_catalog.json", "canada.json"};
+
+const std::string& document(int index) {
+  static std::vector<std::string> texts;
+  if (texts.empty()) {
+    for (const char* name : kDocuments) {
+      std::ifstream file(std::string(TESSEL_JSON_BENCH_DATA) + "/" + name, std::ios::binary);
+      std::stringstream content;
+      content << file.rdbuf();
+      texts.push_back(content.str());
+      if (texts.back().empty())
+        std::fprintf(stderr, "missing %s: run make-json-bench-data.sh\n", name);
+    }
+  }
+  return texts[static_cast<std::size_t>(index)];
+}
+
+std::size_t heapInUse() { return mallinfo2().uordblks; }
+
+void finish(benchmark::State& state, const std::string& text, std::size_t heapAfterLoad) {
+  state.SetLabel(kDocuments[state.range(0)]);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  if (heapAfterLoad != 0)
+    state.counters["heap_per_byte"] =
+        static_cast<double>(heapAfterLoad) / static_cast<double>(text.size());
+}
+
+// ---- This model ----
+
+struct TesselDoc {
+  _ckJsonDoc* doc = _ckJsonDoc::createNew();
+  ~TesselDoc() { RozazarObject::deleteObject(doc); }
+  bool load(const std::string& text) {
+    DataBuffer input;
+    input.appendBytes(text.data(), text.size());
+    LogNull log;
+    return parseJsonDoc(*doc, input, true, nullptr, log);
+  }
+};
+
+void LoadTessel(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    TesselDoc doc;
+    benchmark::DoNotOptimize(doc.load(text));
+  }
+  const std::size_t before = heapInUse();
+  TesselDoc kept;
+  kept.load(text);
+  finish(state, text, heapInUse() - before);
+}
+
+void LoadTesselInterface(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  XString input;
+  input.setFromUtf8N(text.data(), text.size());
+  for (auto _ : state) {
+    ClsJsonObject* json = ClsJsonObject::createNew();
+    benchmark::DoNotOptimize(json->Load(input));
+    json->release();
+  }
+  finish(state, text, 0);
+}
+
+void EmitTessel(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  TesselDoc doc;
+  doc.load(text);
+  std::size_t emitted = 0;
+  for (auto _ : state) {
+    StringBuffer out;
+    EmitOptions options;
+    benchmark::DoNotOptimize(emitObject(*doc.doc->topObject(), out, options));
+    emitted = out.length();
+  }
+  state.counters["out_bytes"] = static_cast<double>(emitted);
+  finish(state, text, 0);
+}
+
+// ---- RapidJSON ----
+
+void LoadRapidJsonInsitu(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    std::string copy = text;
+    rapidjson::Document doc;
+    doc.ParseInsitu(&copy[0]);
+    benchmark::DoNotOptimize(doc.HasParseError());
+  }
+  const std::size_t before = heapInUse();
+  {
+    std::string copy = text;
+    rapidjson::Document doc;
+    doc.ParseInsitu(&copy[0]);
+    finish(state, text, heapInUse() - before);
+  }
+}
+
+void LoadRapidJson(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    rapidjson::Document doc;
+    doc.Parse(text.data(), text.size());
+    benchmark::DoNotOptimize(doc.HasParseError());
+  }
+  const std::size_t before = heapInUse();
+  rapidjson::Document doc;
+  doc.Parse(text.data(), text.size());
+  finish(state, text, heapInUse() - before);
+}
+
+void EmitRapidJson(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  rapidjson::Document doc;
+  doc.Parse(text.data(), text.size());
+  std::size_t emitted = 0;
+  for (auto _ : state) {
+    rapidjson::StringBuffer out;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(out);
+    benchmark::DoNotOptimize(doc.Accept(writer));
+    emitted = out.GetSize();
+  }
+  state.counters["out_bytes"] = static_cast<double>(emitted);
+  finish(state, text, 0);
+}
+
+// ---- nlohmann::json ----
+
+void LoadNlohmann(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    nlohmann::json doc = nlohmann::json::parse(text);
+    benchmark::DoNotOptimize(doc.size());
+  }
+  const std::size_t before = heapInUse();
+  nlohmann::json doc = nlohmann::json::parse(text);
+  finish(state, text, heapInUse() - before);
+}
+
+void EmitNlohmann(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  nlohmann::json doc = nlohmann::json::parse(text);
+  for (auto _ : state) {
+    std::string out = doc.dump();
+    benchmark::DoNotOptimize(out.data());
+  }
+  finish(state, text, 0);
+}
+
+// ---- simdjson ----
+
+void LoadSimdjson(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  simdjson::padded_string padded(text);
+  simdjson::dom::parser parser;
+  for (auto _ : state) {
+    simdjson::dom::element root;
+    benchmark::DoNotOptimize(parser.parse(padded).get(root));
+  }
+  const std::size_t before = heapInUse();
+  simdjson::dom::parser fresh;
+  simdjson::dom::element root;
+  if (fresh.parse(padded).get(root) != simdjson::SUCCESS) state.SkipWithError("parse failed");
+  finish(state, text, heapInUse() - before);
+}
+
+void EmitSimdjson(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  simdjson::padded_string padded(text);
+  simdjson::dom::parser parser;
+  simdjson::dom::element root;
+  if (parser.parse(padded).get(root) != simdjson::SUCCESS) state.SkipWithError("parse failed");
+  for (auto _ : state) {
+    std::string out = simdjson::to_string(root);
+    benchmark::DoNotOptimize(out.data());
+  }
+  finish(state, text, 0);
+}
+
+}  // namespace
+
+BENCHMARK(LoadTessel)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadTesselInterface)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadRapidJsonInsitu)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadRapidJson)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadNlohmann)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadSimdjson)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(EmitTessel)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(EmitRapidJson)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(EmitNlohmann)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(EmitSimdjson)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
