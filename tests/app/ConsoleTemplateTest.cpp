@@ -19,7 +19,7 @@ namespace {
 
 enum class Kind { DefaultButton, Button, ThreeState, CheckBox, ReadOnlyEdit, Edit };
 
-struct ControlSpec {
+struct ExpectedControl {
   int id;
   Kind kind;
   const wchar_t* caption;
@@ -27,7 +27,7 @@ struct ControlSpec {
 };
 
 // In template (tab) order.
-const ControlSpec kControls[] = {
+const ExpectedControl kControls[] = {
     {1000, Kind::DefaultButton, L"SignFile JSON", 21, 7, 96, 14},
     {1001, Kind::Button, L"ShowSettingsDialog", 123, 7, 96, 14},
     {1002, Kind::Button, L"DecryptVerifyFile", 431, 31, 96, 14},
@@ -88,17 +88,17 @@ TEST_F(ConsoleFixture, WindowHasCaptionStylesSizeAndFont) {
 }
 
 TEST_F(ConsoleFixture, EveryControlHasItsIdKindCaptionStyleAndPlace) {
-  for (const ControlSpec& spec : kControls) {
-    SCOPED_TRACE(spec.id);
-    HWND control = Item(spec.id);
+  for (const ExpectedControl& expectedControl : kControls) {
+    SCOPED_TRACE(expectedControl.id);
+    HWND control = Item(expectedControl.id);
     ASSERT_NE(control, nullptr);
     LONG style = static_cast<LONG>(::GetWindowLongPtrW(control, GWL_STYLE));
     EXPECT_TRUE(style & WS_VISIBLE);
     EXPECT_TRUE(style & WS_TABSTOP);
-    EXPECT_EQ(WindowText(control), spec.caption);
-    bool edit = spec.kind == Kind::Edit || spec.kind == Kind::ReadOnlyEdit;
+    EXPECT_EQ(WindowText(control), expectedControl.caption);
+    bool edit = expectedControl.kind == Kind::Edit || expectedControl.kind == Kind::ReadOnlyEdit;
     EXPECT_EQ(ClassName(control), edit ? L"Edit" : L"Button");
-    switch (spec.kind) {
+    switch (expectedControl.kind) {
       case Kind::DefaultButton:
         EXPECT_EQ(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
         break;
@@ -114,7 +114,7 @@ TEST_F(ConsoleFixture, EveryControlHasItsIdKindCaptionStyleAndPlace) {
       case Kind::ReadOnlyEdit:
       case Kind::Edit:
         EXPECT_TRUE(style & ES_MULTILINE);
-        EXPECT_EQ((style & ES_READONLY) != 0, spec.kind == Kind::ReadOnlyEdit);
+        EXPECT_EQ((style & ES_READONLY) != 0, expectedControl.kind == Kind::ReadOnlyEdit);
         EXPECT_TRUE(style & WS_VSCROLL);
         EXPECT_TRUE(style & WS_HSCROLL);
         EXPECT_TRUE((style & WS_BORDER) ||
@@ -126,14 +126,15 @@ TEST_F(ConsoleFixture, EveryControlHasItsIdKindCaptionStyleAndPlace) {
         break;
     }
     RECT actual = ClientRectOf(control);
-    RECT expected = DialogUnitsToPixels(dialog_, spec.x, spec.y, spec.cx, spec.cy);
+    RECT expected = DialogUnitsToPixels(dialog_, expectedControl.x, expectedControl.y,
+                                        expectedControl.cx, expectedControl.cy);
     EXPECT_EQ(Describe(actual), Describe(expected));
   }
 }
 
 TEST_F(ConsoleFixture, TabOrderIsTheTemplateOrder) {
   std::vector<int> expected;
-  for (const ControlSpec& spec : kControls) expected.push_back(spec.id);
+  for (const ExpectedControl& expectedControl : kControls) expected.push_back(expectedControl.id);
 
   std::vector<int> children;
   for (HWND child = ::GetWindow(dialog_, GW_CHILD); child != nullptr;
