@@ -38,9 +38,6 @@ class JsonScanner {
         case kInObject:
           ok = inObject(static_cast<_ckJsonObject*>(node));
           break;
-        case kAfterColon:
-          ok = afterColon(static_cast<_ckJsonMember*>(node));
-          break;
         default:
           ok = inArray(static_cast<_ckJsonValue*>(node));
           break;
@@ -150,43 +147,51 @@ class JsonScanner {
     return value;
   }
 
+  // Reads members of object up to its end, or up to a member whose value is
+  // an object or an array: then the object waits on the stack below it.
   bool inObject(_ckJsonObject* object) noexcept {
-    while (m_pos < m_end && m_text[m_pos] != '}' && m_text[m_pos] != '"') ++m_pos;
-    if (atEnd()) return true;
-    if (m_text[m_pos] == '}') {
+    for (;;) {
+      while (m_pos < m_end && m_text[m_pos] != '}' && m_text[m_pos] != '"') ++m_pos;
+      if (atEnd()) return true;
+      if (m_text[m_pos] == '}') {
+        ++m_pos;
+        return true;
+      }
       ++m_pos;
-      return true;
-    }
-    ++m_pos;
-    const std::size_t nameStart = m_pos;
-    std::size_t nameEnd = 0;
-    if (!findClosingQuote(nameEnd)) {
-      // A name cut off by the end of the text is dropped.
-      m_pos = m_end;
-      return true;
-    }
-    _ckJsonMember* member = m_doc.newMember();
-    if (member == nullptr) return false;
-    if (!object->appendMember(member)) {
-      RozazarObject::deleteObject(member);
-      return false;
-    }
-    if (nameEnd > nameStart) {
-      const auto n = static_cast<std::uint32_t>(nameEnd - nameStart);
-      if (!m_copy) {
-        member->setNameReference(static_cast<std::uint32_t>(nameStart), n);
-      } else if (!member->setNameCopy(m_text + nameStart, n)) {
+      const std::size_t nameStart = m_pos;
+      std::size_t nameEnd = 0;
+      if (!findClosingQuote(nameEnd)) {
+        // A name cut off by the end of the text is dropped.
+        m_pos = m_end;
+        return true;
+      }
+      _ckJsonMember* member = m_doc.newMember();
+      if (member == nullptr) return false;
+      if (!object->appendMember(member)) {
+        RozazarObject::deleteObject(member);
         return false;
       }
+      if (nameEnd > nameStart) {
+        const auto n = static_cast<std::uint32_t>(nameEnd - nameStart);
+        if (!m_copy) {
+          member->setNameReference(static_cast<std::uint32_t>(nameStart), n);
+        } else if (!member->setNameCopy(m_text + nameStart, n)) {
+          return false;
+        }
+      }
+      m_pos = nameEnd + 1;
+      const void* colon = m_pos < m_end ? std::memchr(m_text + m_pos, ':', m_end - m_pos) : nullptr;
+      if (colon == nullptr) {
+        m_pos = m_end;
+        return true;
+      }
+      m_pos = static_cast<std::size_t>(static_cast<const char*>(colon) - m_text) + 1;
+      skipBlanks(false);
+      if (atEnd()) return true;
+      const char c = m_text[m_pos];
+      if (c == '{' || c == '[') return push(kInObject, object) && afterColon(member);
+      if (!afterColon(member)) return false;
     }
-    m_pos = nameEnd + 1;
-    const void* colon = m_pos < m_end ? std::memchr(m_text + m_pos, ':', m_end - m_pos) : nullptr;
-    if (colon == nullptr) {
-      m_pos = m_end;
-      return true;
-    }
-    m_pos = static_cast<std::size_t>(static_cast<const char*>(colon) - m_text) + 1;
-    return push(kInObject, object) && push(kAfterColon, member);
   }
 
   bool afterColon(_ckJsonMember* member) noexcept {
@@ -213,43 +218,46 @@ class JsonScanner {
     return ok;
   }
 
+  // Reads items of array up to its end, or up to an item that is an object
+  // or an array: then the array waits on the stack below it.
   bool inArray(_ckJsonValue* array) noexcept {
-    skipBlanks(true);
-    if (atEnd()) return true;
-    const char c = m_text[m_pos];
-    if (c == ']' || c == '}') {
-      ++m_pos;
-      return true;
-    }
-    if (c == '{') {
-      _ckJsonObject* object = m_doc.newObject();
-      if (object == nullptr) return false;
-      if (!array->addAt(-1, object)) {
-        RozazarObject::deleteObject(object);
+    for (;;) {
+      skipBlanks(true);
+      if (atEnd()) return true;
+      const char c = m_text[m_pos];
+      if (c == ']' || c == '}') {
+        ++m_pos;
+        return true;
+      }
+      if (c == '{') {
+        _ckJsonObject* object = m_doc.newObject();
+        if (object == nullptr) return false;
+        if (!array->addAt(-1, object)) {
+          RozazarObject::deleteObject(object);
+          return false;
+        }
+        ++m_pos;
+        return push(kInArray, array) && push(kInObject, object);
+      }
+      if (c == '[') {
+        _ckJsonValue* nested = m_doc.newArrayValue();
+        if (nested == nullptr) return false;
+        if (!array->addAt(-1, nested)) {
+          RozazarObject::deleteObject(nested);
+          return false;
+        }
+        ++m_pos;
+        return push(kInArray, array) && push(kInArray, nested);
+      }
+      bool ok = true;
+      _ckJsonValue* value = scalarValue(true, ok);
+      if (!ok) return false;
+      if (value == nullptr) return true;
+      if (!array->addAt(-1, value)) {
+        RozazarObject::deleteObject(value);
         return false;
       }
-      ++m_pos;
-      return push(kInArray, array) && push(kInObject, object);
     }
-    if (c == '[') {
-      _ckJsonValue* nested = m_doc.newArrayValue();
-      if (nested == nullptr) return false;
-      if (!array->addAt(-1, nested)) {
-        RozazarObject::deleteObject(nested);
-        return false;
-      }
-      ++m_pos;
-      return push(kInArray, array) && push(kInArray, nested);
-    }
-    bool ok = true;
-    _ckJsonValue* value = scalarValue(true, ok);
-    if (!ok) return false;
-    if (value == nullptr) return true;
-    if (!array->addAt(-1, value)) {
-      RozazarObject::deleteObject(value);
-      return false;
-    }
-    return push(kInArray, array);
   }
 
   _ckJsonDoc& m_doc;
