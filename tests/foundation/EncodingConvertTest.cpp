@@ -6,30 +6,12 @@
 #include "DataBuffer.h"
 #include "EncodingConvert.h"
 #include "LogBase.h"
+#include "RecordingLog.h"
 
 namespace rozazar {
 namespace {
 
-class RecordingLog : public LogBase {
- public:
-  bool logError(const char* text) override {
-    lines.push_back(std::string("error:") + text);
-    return true;
-  }
-  bool enterContext(const char* name, bool) override {
-    lines.push_back(std::string("enter:") + name);
-    return true;
-  }
-  bool leaveContext() override {
-    lines.push_back("leave");
-    return true;
-  }
-  bool logData(const char* name, const char* value) override {
-    lines.push_back(std::string(name) + "=" + value);
-    return true;
-  }
-  std::vector<std::string> lines;
-};
+using testing::RecordingLog;
 
 std::string text(const DataBuffer& b) {
   return std::string(reinterpret_cast<const char*>(b.data()), b.size());

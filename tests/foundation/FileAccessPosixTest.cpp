@@ -9,6 +9,7 @@
 #include "FileAccess.h"
 #include "FileTestSupport.h"
 #include "Platform.h"
+#include "RecordingLog.h"
 #include "XString.h"
 
 namespace rozazar {
@@ -39,7 +40,7 @@ TEST(PosixFiles, NoLongPathPrefix) {
 
 TEST_F(PosixFilesInFolder, ErrorsCarryWindowsNumbers) {
   int errorClass = -1;
-  testing::RecordingFileLog log;
+  testing::RecordingLog log;
   // A folder opened as a file is refused, as on Windows.
   EXPECT_EQ(openFileWin32(m_folder.u8string().c_str(), true, false, false, false, false, false,
                           errorClass, &log),

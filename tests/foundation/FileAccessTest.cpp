@@ -8,13 +8,14 @@
 #include "DataBuffer.h"
 #include "FileAccess.h"
 #include "FileTestSupport.h"
+#include "RecordingLog.h"
 #include "TestObjects.h"
 #include "XString.h"
 
 namespace rozazar {
 namespace {
 
-using testing::RecordingFileLog;
+using testing::RecordingLog;
 using FileAccess = testing::ScratchFolder;
 
 std::string contentOf(const DataBuffer& b) {
@@ -24,7 +25,7 @@ std::string contentOf(const DataBuffer& b) {
 TEST_F(FileAccess, WholeFilesGoOutAndComeBackUnderUnicodeNames) {
   const std::string name = path("данни-😀.json");
   const std::string content = "{\"име\":\"стойност\"}\n";
-  RecordingFileLog log;
+  RecordingLog log;
   ASSERT_TRUE(writeWholeFile(name.c_str(), content.data(),
                              static_cast<std::uint32_t>(content.size()), &log));
   DataBuffer loaded;
@@ -45,7 +46,7 @@ TEST_F(FileAccess, EmptyAndMissingFiles) {
   ASSERT_TRUE(loaded.loadFile(empty.c_str(), nullptr));
   EXPECT_EQ(loaded.size(), 0u);
 
-  RecordingFileLog log;
+  RecordingLog log;
   EXPECT_FALSE(loaded.loadFile(path("missing.txt").c_str(), &log));
   EXPECT_TRUE(log.has("enter:loadFileX"));
   EXPECT_TRUE(log.has("error:Failed to open for read."));
@@ -59,7 +60,7 @@ TEST_F(FileAccess, EmptyAndMissingFiles) {
   EXPECT_EQ(log.valueOf("windowsError"), "2");
   EXPECT_TRUE(log.has("error:Failed to open file (3)"));
 
-  RecordingFileLog emptyLog;
+  RecordingLog emptyLog;
   EXPECT_EQ(openFileWin32("", true, false, false, false, false, true, errorClass, &emptyLog),
             nullptr);
   EXPECT_TRUE(emptyLog.has("error:openFileWin32: file path is empty."));
@@ -71,7 +72,7 @@ TEST_F(FileAccess, ALoadWithoutMemoryReportsTheSize) {
   const std::string content(100000, 'b');
   ASSERT_TRUE(writeWholeFile(name.c_str(), content.data(), 100000, nullptr));
   DataBuffer loaded;
-  RecordingFileLog log;
+  RecordingLog log;
   {
     testing::AllocationRefusal refuse(100000);
     EXPECT_FALSE(loaded.loadFile(name.c_str(), &log));
@@ -101,7 +102,7 @@ TEST_F(FileAccess, ExistenceAndAttributes) {
   ASSERT_FALSE(getAttributes(tooLong.c_str(), systemAttributes, systemError, nullptr));
   const bool missing =
       systemError == 2 || systemError == 3 || systemError == 21 || systemError == 53;
-  RecordingFileLog tooLongLog;
+  RecordingLog tooLongLog;
   EXPECT_EQ(fileExists(tooLong.c_str(), uncertain, &tooLongLog), !missing) << systemError;
   EXPECT_EQ(uncertain, !missing);
   EXPECT_FALSE(tooLongLog.valueOf("WindowsError").empty());
@@ -110,13 +111,13 @@ TEST_F(FileAccess, ExistenceAndAttributes) {
   std::uint32_t error = 0;
   ASSERT_TRUE(getAttributes(m_folder.u8string().c_str(), attributes, error, nullptr));
   EXPECT_NE(attributes & platform::kAttributeDirectory, 0u);
-  RecordingFileLog log;
+  RecordingLog log;
   EXPECT_FALSE(getAttributes("", attributes, error, &log));
   EXPECT_TRUE(log.has("error:GetAttributes: filename is empty"));
 }
 
 TEST_F(FileAccess, NameRepairWhenWriting) {
-  RecordingFileLog log;
+  RecordingLog log;
   ASSERT_TRUE(writeWholeFile(path("document:notes.txt").c_str(), "n", 1, &log));
   EXPECT_TRUE(exists("document_notes.txt"));
   // A drive letter before the name makes it the message about later colons,
@@ -126,7 +127,7 @@ TEST_F(FileAccess, NameRepairWhenWriting) {
   EXPECT_NE(log.valueOf("modifiedFilename").find("document_notes.txt"), std::string::npos);
   // Reading finds the repaired name too.
   DataBuffer loaded;
-  RecordingFileLog readLog;
+  RecordingLog readLog;
   ASSERT_TRUE(loaded.loadFile(path("document:notes.txt").c_str(), &readLog))
       << ::testing::PrintToString(readLog.lines);
   EXPECT_EQ(contentOf(loaded), "n");
@@ -143,7 +144,7 @@ TEST_F(FileAccess, DeviceNamesArePrefixedOnlyWhenCreating) {
   // Reading keeps the name: whatever con.txt is on this system (nothing, or
   // the console device on Windows), it is not the repaired file.
   int errorClass = -1;
-  RecordingFileLog log;
+  RecordingLog log;
   delete openFileWin32(path("con.txt").c_str(), true, false, false, false, false, true, errorClass,
                        &log);
   EXPECT_EQ(log.valueOf("filePath").find("_con"), std::string::npos)
@@ -155,7 +156,7 @@ TEST_F(FileAccess, DeviceNamesArePrefixedOnlyWhenCreating) {
 }
 
 TEST(FileNameRepair, ColonsQuestionMarksAndLineBreaks) {
-  const auto repaired = [](const char* in, bool mayCreate, RecordingFileLog* log = nullptr) {
+  const auto repaired = [](const char* in, bool mayCreate, RecordingLog* log = nullptr) {
     XString s;
     EXPECT_TRUE(s.setFromUtf8(in));
     repairFileName(s, mayCreate, log);
@@ -163,7 +164,7 @@ TEST(FileNameRepair, ColonsQuestionMarksAndLineBreaks) {
   };
   EXPECT_EQ(repaired("a:b.txt", true), "a:b.txt");
   EXPECT_EQ(repaired("C:\\x:y:z", true), "C:\\x_y_z");
-  RecordingFileLog log;
+  RecordingLog log;
   EXPECT_EQ(repaired("C:\\x:y", true, &log), "C:\\x_y");
   EXPECT_TRUE(log.has("error:The : character is not allowed in Windows filenames.."));
   EXPECT_EQ(log.valueOf("modifiedFilename"), "C:\\x_y");
@@ -186,7 +187,7 @@ TEST_F(FileAccess, SharingViolationsAreRetried) {
   RozazarHandle* holder =
       openFileWin32(name.c_str(), true, false, true, false, false, true, errorClass, nullptr);
   ASSERT_NE(holder, nullptr);
-  RecordingFileLog log;
+  RecordingLog log;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(openFileWin32(name.c_str(), true, false, false, false, false, true, errorClass, &log),
             nullptr);
@@ -246,7 +247,7 @@ TEST_F(FileAccess, HandlesReadWriteAndMeasure) {
   ASSERT_TRUE(readBytes(*handle, buffer, sizeof buffer, got, atEnd, nullptr));
   EXPECT_EQ(got, 4u);
   EXPECT_TRUE(atEnd);
-  RecordingFileLog log;
+  RecordingLog log;
   EXPECT_FALSE(readBytes(*handle, nullptr, 4, got, atEnd, &log));
   EXPECT_TRUE(log.has("error:NULL buf pointer."));
   delete handle;

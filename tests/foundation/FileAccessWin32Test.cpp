@@ -7,6 +7,7 @@
 #include "DataBuffer.h"
 #include "FileAccess.h"
 #include "FileTestSupport.h"
+#include "RecordingLog.h"
 #include "XString.h"
 
 namespace rozazar {
@@ -29,7 +30,7 @@ TEST(Win32Files, AbsolutePathsTakeTheLongForm) {
 }
 
 TEST(Win32Files, OpeningWithForwardSlashesUsesTheLongName) {
-  testing::RecordingFileLog log;
+  testing::RecordingLog log;
   int errorClass = -1;
   EXPECT_EQ(openFileWin32("C:/tessel-no-such-folder/x.json", true, false, false, false, false, true,
                           errorClass, &log),

@@ -1,4 +1,4 @@
-// A scratch folder per test and a log that records what it is told.
+// A scratch folder per test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,42 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "LogBase.h"
-
 namespace rozazar::testing {
-
-class RecordingFileLog : public LogBase {
- public:
-  bool logError(const char* text) override {
-    lines.push_back(std::string("error:") + text);
-    return true;
-  }
-  bool enterContext(const char* name, bool) override {
-    lines.push_back(std::string("enter:") + name);
-    return true;
-  }
-  bool leaveContext() override {
-    lines.push_back("leave");
-    return true;
-  }
-  bool logData(const char* name, const char* value) override {
-    lines.push_back(std::string(name) + "=" + (value != nullptr ? value : "(NULL)"));
-    return true;
-  }
-  bool has(const std::string& line) const {
-    for (const std::string& l : lines) {
-      if (l == line) return true;
-    }
-    return false;
-  }
-  std::string valueOf(const std::string& name) const {
-    for (const std::string& l : lines) {
-      if (l.rfind(name + "=", 0) == 0) return l.substr(name.size() + 1);
-    }
-    return std::string();
-  }
-  std::vector<std::string> lines;
-};
 
 class ScratchFolder : public ::testing::Test {
  protected:

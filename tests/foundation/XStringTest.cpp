@@ -5,6 +5,7 @@
 
 #include "EncodingConvert.h"
 #include "LogBase.h"
+#include "RecordingLog.h"
 #include "TestObjects.h"
 #include "XString.h"
 
@@ -266,26 +267,16 @@ TEST(XString, AllocationFailureLeavesTheTextAsItWas) {
   EXPECT_EQ(wide(s), u"keep");
 }
 
-// Records the values logged through logData.
-class RecordingLog : public LogBase {
- public:
-  bool logData(const char* name, const char* value) override {
-    entries.push_back(std::string(name) + "=" + value);
-    return true;
-  }
-  std::vector<std::string> entries;
-};
-
 TEST(XString, LogsItsUtf8Text) {
   XString s;
   ASSERT_TRUE(s.setFromUtf16(u"път"));
-  RecordingLog log;
+  testing::RecordingLog log;
   EXPECT_TRUE(log.logDataXString("path", s));
-  ASSERT_EQ(log.entries.size(), 1u);
-  EXPECT_EQ(log.entries[0], "path=път");
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.lines[0], "path=път");
   log.setSuppressed(true);
   EXPECT_TRUE(log.logDataXString("path", s));
-  EXPECT_EQ(log.entries.size(), 1u);
+  EXPECT_EQ(log.lines.size(), 1u);
 }
 
 TEST_F(XStringAnsi, ReplacingACharacterInUtf8Text) {
