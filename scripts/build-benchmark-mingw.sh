@@ -6,6 +6,7 @@
 # from git, which a source package lacks: GIT_VERSION=0.0.0 makes it use the
 # project's own.
 set -euo pipefail
+source "$(dirname "$0")/mingw-source-build.sh"
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 cache="$top/.cache"
@@ -21,24 +22,15 @@ mkdir -p "$work"
 cd "$work"
 
 echo "benchmark: fetching Debian's benchmark source package"
-apt-get source -q benchmark >fetch.log 2>&1 || { cat fetch.log; exit 1; }
-src=$(find . -maxdepth 1 -type d -name "benchmark-*" | head -n 1)
-[ -n "$src" ] || { echo "benchmark: source tree not found" >&2; exit 1; }
+src=$(fetch_debian_source benchmark "benchmark-*")
 
 echo "benchmark: building static Google Benchmark for i686"
-cmake -S "$src" -B build -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX="$prefix" \
-  -DBUILD_SHARED_LIBS=OFF \
+mingw_cmake_install "$src" "$prefix" \
   -DBENCHMARK_ENABLE_TESTING=OFF \
   -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
   -DBENCHMARK_ENABLE_WERROR=OFF \
   -DBENCHMARK_ENABLE_LTO=OFF \
   -DBENCHMARK_ENABLE_INSTALL=ON \
-  -DGIT_VERSION=0.0.0 \
-  -DCMAKE_CROSSCOMPILING_EMULATOR= >configure.log 2>&1 || { tail -n 40 configure.log; exit 1; }
-cmake --build build -j 2 >build.log 2>&1 || { tail -n 40 build.log; exit 1; }
-cmake --install build >install.log 2>&1 || { tail -n 40 install.log; exit 1; }
+  -DGIT_VERSION=0.0.0
 rm -rf "$work"
 echo "benchmark: installed in $prefix"

@@ -4,6 +4,7 @@
 # third-party dependencies. Installs into .cache/curl-i686 inside the checkout
 # and does nothing when that install is already complete.
 set -euo pipefail
+source "$(dirname "$0")/mingw-source-build.sh"
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 cache="$top/.cache"
@@ -21,18 +22,11 @@ mkdir -p "$work"
 cd "$work"
 
 echo "curl: fetching Debian's curl $want_version source package"
-# apt-get source unpacks with dpkg-source, which applies Debian's patch series.
-apt-get source -q curl >fetch.log 2>&1 || { cat fetch.log; exit 1; }
-src=$(find . -maxdepth 1 -type d -name "curl-$want_version*" | head -n 1)
-[ -n "$src" ] || { echo "curl: source tree not found" >&2; exit 1; }
+src=$(fetch_debian_source curl "curl-$want_version*")
 grep -q "LIBCURL_VERSION \"$want_version" "$src/include/curl/curlver.h"
 
 echo "curl: building static libcurl for i686 with Schannel"
-cmake -S "$src" -B build -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX="$prefix" \
-  -DBUILD_SHARED_LIBS=OFF \
+mingw_cmake_install "$src" "$prefix" \
   -DBUILD_CURL_EXE=OFF \
   -DBUILD_TESTING=OFF \
   -DCURL_USE_SCHANNEL=ON \
@@ -50,10 +44,7 @@ cmake -S "$src" -B build -G Ninja \
   -DUSE_NGHTTP2=OFF \
   -DUSE_LIBIDN2=OFF \
   -DUSE_WIN32_IDN=OFF \
-  -DENABLE_MANUAL=OFF \
-  -DCMAKE_CROSSCOMPILING_EMULATOR= >configure.log 2>&1 || { tail -n 40 configure.log; exit 1; }
-cmake --build build >build.log 2>&1 || { tail -n 40 build.log; exit 1; }
-cmake --install build >install.log 2>&1 || { tail -n 40 install.log; exit 1; }
+  -DENABLE_MANUAL=OFF
 grep -q "LIBCURL_VERSION \"$want_version" "$prefix/include/curl/curlver.h"
 rm -rf "$work"
 echo "curl: installed in $prefix"
