@@ -1,6 +1,7 @@
 // StringBuffer: reading, comparing and searching.
 #include <cstring>
 
+#include "DecimalText.h"
 #include "StringBuffer.h"
 
 namespace rozazar {
@@ -41,15 +42,7 @@ std::uint32_t StringBuffer::cLength() const noexcept {
 
 std::int32_t StringBuffer::toInt() const noexcept {
   if (m_length == 0) return 0;
-  const char* p = m_data;
-  while (*p == ' ' || *p == '\t') ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  // Unsigned arithmetic: an overflow wraps instead of being undefined.
-  std::uint32_t value = 0;
-  while (*p >= '0' && *p <= '9') value = value * 10u + static_cast<std::uint32_t>(*p++ - '0');
-  if (negative) value = 0u - value;
-  return static_cast<std::int32_t>(value);
+  return decimalToInt32(m_data);
 }
 
 bool StringBuffer::isSevenBit(std::size_t n) const noexcept {

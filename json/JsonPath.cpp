@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "DecimalText.h"
 #include "JsonNodes.h"
 #include "LogBase.h"
 #include "RefCountedObject.h"
@@ -36,14 +37,7 @@ std::int32_t readIndex(const char* from, const char* to, const JsonPathOptions& 
     default:
       break;
   }
-  const char* p = from;
-  while (*p == ' ' || *p == '\t') ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  std::uint32_t value = 0;
-  while (*p >= '0' && *p <= '9') value = value * 10u + static_cast<std::uint32_t>(*p++ - '0');
-  if (negative) value = 0u - value;
-  return static_cast<std::int32_t>(value);
+  return decimalToInt32(from);
 }
 
 // Walks a path step by step, alternating between object steps and array
