@@ -330,18 +330,30 @@ bool streamFileSize(void* stream, std::int64_t& size) noexcept {
   return true;
 }
 
-bool fileAttributes(const char16_t* path, std::uint32_t& attributes,
-                    std::uint32_t& error) noexcept {
-  char name[kPathBytes];
+namespace {
+
+// The file's status under its UTF-8 name (written to name); false with a
+// Windows error code when the name is too long or stat fails.
+bool statPath(const char16_t* path, char (&name)[kPathBytes], struct stat& info,
+              std::uint32_t& error) noexcept {
   if (!utf8Path(path, name, sizeof name)) {
     error = 206;
     return false;
   }
-  struct stat info {};
   if (stat(name, &info) != 0) {
     error = windowsError(errno);
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool fileAttributes(const char16_t* path, std::uint32_t& attributes,
+                    std::uint32_t& error) noexcept {
+  char name[kPathBytes];
+  struct stat info {};
+  if (!statPath(path, name, info, error)) return false;
   attributes = 0;
   if (S_ISDIR(info.st_mode)) attributes |= kAttributeDirectory;
   if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= kAttributeReadOnly;
@@ -352,15 +364,8 @@ bool fileAttributes(const char16_t* path, std::uint32_t& attributes,
 bool setFileAttributes(const char16_t* path, std::uint32_t attributes,
                        std::uint32_t& error) noexcept {
   char name[kPathBytes];
-  if (!utf8Path(path, name, sizeof name)) {
-    error = 206;
-    return false;
-  }
   struct stat info {};
-  if (stat(name, &info) != 0) {
-    error = windowsError(errno);
-    return false;
-  }
+  if (!statPath(path, name, info, error)) return false;
   mode_t mode = info.st_mode & 07777;
   if ((attributes & kAttributeReadOnly) != 0) {
     mode &= static_cast<mode_t>(~(S_IWUSR | S_IWGRP | S_IWOTH));
