@@ -70,18 +70,25 @@ class LibraryButtons : public ConsoleFixture {
            WaitFor([this] { return ::IsWindowEnabled(dialog_) != FALSE; });
   }
 
+  // Clicks button `id`, waits until `boxes` has seen `expectedBoxes` message
+  // boxes in all, then until the command has freed the library.
+  ::testing::AssertionResult ClickAndAwaitRelease(MessageBoxWatcher& boxes, int id,
+                                                  size_t expectedBoxes) {
+    PostClick(dialog_, id);
+    if (!boxes.WaitForCount(expectedBoxes))
+      return ::testing::AssertionFailure() << "no message box " << expectedBoxes;
+    if (!LibraryReleased()) return ::testing::AssertionFailure() << "library still loaded";
+    return ::testing::AssertionSuccess();
+  }
+
   std::wstring log_;
 };
 
 TEST_F(LibraryButtons, ShowAboutBoxInitialisesAndCallsTheLibraryEachTimeAfresh) {
   UseLibrary(L"full");
   MessageBoxWatcher boxes;
-  PostClick(dialog_, 1007);
-  ASSERT_TRUE(boxes.WaitForCount(1));
-  ASSERT_TRUE(LibraryReleased());
-  PostClick(dialog_, 1007);
-  ASSERT_TRUE(boxes.WaitForCount(2));
-  ASSERT_TRUE(LibraryReleased());
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1007, 1));
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1007, 2));
 
   // The substitute's own box, owned by the console handed to ATesselInit.
   for (const auto& box : boxes.Seen()) {
@@ -104,9 +111,7 @@ TEST_F(LibraryButtons, ShowAboutBoxInitialisesAndCallsTheLibraryEachTimeAfresh) 
 TEST_F(LibraryButtons, ShowSettingsDialogCallsItsExport) {
   UseLibrary(L"full");
   MessageBoxWatcher boxes;
-  PostClick(dialog_, 1001);
-  ASSERT_TRUE(boxes.WaitForCount(1));
-  ASSERT_TRUE(LibraryReleased());
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1001, 1));
   auto names = RecordNames(ReadCallLog(log_));
   EXPECT_NE(std::find(names.begin(), names.end(), "ATesselShowSettingsDialog"), names.end());
   EXPECT_EQ(std::find(names.begin(), names.end(), "ATesselShowAboutBox"), names.end());
@@ -115,9 +120,7 @@ TEST_F(LibraryButtons, ShowSettingsDialogCallsItsExport) {
 TEST_F(LibraryButtons, MissingLibraryIsReportedWithTheLoadError) {
   UseLibrary(L"none");
   MessageBoxWatcher boxes;
-  PostClick(dialog_, 1001);
-  ASSERT_TRUE(boxes.WaitForCount(1));
-  ASSERT_TRUE(LibraryReleased());
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1001, 1));
   auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].owner, dialog_);
@@ -129,9 +132,7 @@ TEST_F(LibraryButtons, MissingLibraryIsReportedWithTheLoadError) {
 TEST_F(LibraryButtons, MissingExportIsReportedAfterInitialisation) {
   UseLibrary(L"no_about");
   MessageBoxWatcher boxes;
-  PostClick(dialog_, 1007);
-  ASSERT_TRUE(boxes.WaitForCount(1));
-  ASSERT_TRUE(LibraryReleased());
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1007, 1));
   auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, L"TesselTest");
@@ -143,9 +144,7 @@ TEST_F(LibraryButtons, MissingExportIsReportedAfterInitialisation) {
 TEST_F(LibraryButtons, LibraryWithoutInitialisationIsNotCalled) {
   UseLibrary(L"no_init");
   MessageBoxWatcher boxes;
-  PostClick(dialog_, 1001);
-  ASSERT_TRUE(boxes.WaitForCount(1));
-  ASSERT_TRUE(LibraryReleased());
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1001, 1));
   auto seen = boxes.Seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, ExpectedErrorText(ERROR_PROC_NOT_FOUND));
