@@ -9,6 +9,7 @@
 #include "FindValidBySubject.h"
 #include "HashToHex.h"
 #include "RevocationCheck.h"
+#include "WaitCursor.h"
 
 namespace {
 
@@ -17,18 +18,6 @@ constexpr wchar_t kRootStore[] = L"ROOT";
 constexpr wchar_t kSubjectText[] = L"Sample Subject Name";
 constexpr wchar_t kCacheFolder[] = L"c:\\Users\\qelmar\\Desktop";
 constexpr wchar_t kDownloadFolder[] = L"c:\\Users\\qelmar\\Desktop\\";
-
-// Shows the wait cursor while the command runs.
-class WaitCursor {
- public:
-  WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(previous_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR previous_;
-};
 
 // An error text of the standard library (ANSI code page) as wide text.
 std::wstring Widen(const char* text) {

@@ -2,6 +2,7 @@
 
 #include "CommonLibrary.h"
 #include "FormatErrorText.h"
+#include "WaitCursor.h"
 
 TesselUserValue UserValueOf(ConsoleUi& ui) {
   // Through the signed pointer-sized integer, so that a 32-bit address is
@@ -52,6 +53,9 @@ FARPROC Resolve(ConsoleUi& ui, varnok::CommonLibrary& library, const wchar_t* na
 
 void Run(ConsoleUi& ui, const wchar_t* libraryName, const wchar_t* exportName,
          const std::function<void(FARPROC)>& body) {
+  // Declared before the library, so the cursor comes back only after the
+  // library has been released.
+  const WaitCursor wait;
   varnok::CommonLibrary library(libraryName);
   if (library.lastError != 0 || library.Module() == nullptr) {
     ReportLibraryError(ui, library.lastError != 0 ? library.lastError : ERROR_MOD_NOT_FOUND);
