@@ -157,4 +157,28 @@ TEST(LibraryCall, DemonstrationBoxIsOwnedByTheInitWindow) {
   DestroyWindow(owner);
 }
 
+// Records the cursor whenever the library writes a line.
+class CursorRecordingUi : public ScriptedUi {
+ public:
+  std::vector<HCURSOR> cursorsAtOutput;
+  void AppendOutputLine(const wchar_t* text) override {
+    cursorsAtOutput.push_back(GetCursor());
+    ScriptedUi::AppendOutputLine(text);
+  }
+};
+
+TEST(LibraryCall, WaitCursorShowsWhileTheLibraryWorksAndGoesAfterwards) {
+  SubstituteSession session;
+  session.SetScript("ATesselSignFileJson callback working\n");
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  SetCursor(arrow);
+  CursorRecordingUi ui;
+  LibraryCall<ATesselSignFileJsonFn>(ui, kATesselSignFileJson, [&](ATesselSignFileJsonFn sign) {
+    sign(L"{}", OutputLineCallback, UserValueOf(ui));
+  });
+  ASSERT_EQ(ui.cursorsAtOutput.size(), 1u);
+  EXPECT_EQ(ui.cursorsAtOutput[0], LoadCursorW(nullptr, IDC_WAIT));
+  EXPECT_EQ(GetCursor(), arrow);
+}
+
 }  // namespace

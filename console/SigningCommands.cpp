@@ -1,0 +1,144 @@
+#include "SigningCommands.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "DaDureRarireZ.h"
+#include "JsonParameters.h"
+#include "LibraryCall.h"
+#include "OutputBuffer.h"
+#include "PathText.h"
+
+namespace {
+
+constexpr wchar_t kSignedFilesDescription[] = L"Signed Files";
+constexpr wchar_t kSignedFilesPattern[] = L"*.p7m;*.p7s";
+
+// The source and target dialogs of "P7M -> P7S" have room for 1048
+// characters and tell the dialog one less.
+constexpr size_t kConversionPathRoom = 1048;
+constexpr DWORD kConversionMaxFile = 1047;
+
+FileDialogRequest AnyFileRequest() { return FileDialogRequest(); }
+
+FileDialogRequest SignedFileRequest() {
+  FileDialogRequest request;
+  request.filter = {{kSignedFilesDescription, kSignedFilesPattern}};
+  request.filterIndex = 1;
+  request.defaultExtension = L".p7m";
+  return request;
+}
+
+FileDialogRequest DataFileRequest() {
+  FileDialogRequest request;
+  request.filter = {{L"All files", L"*.*"}};
+  request.filterIndex = 1;
+  request.defaultExtension = L"";
+  return request;
+}
+
+FileDialogRequest EnvelopingSourceRequest() {
+  FileDialogRequest request;
+  request.filter = {{kSignedFilesDescription, L"*.p7m"}};
+  request.filterIndex = 1;
+  request.defaultExtension = L".p7m";
+  request.pathRoom = kConversionPathRoom;
+  request.maxFile = kConversionMaxFile;
+  return request;
+}
+
+FileDialogRequest DetachedTargetRequest(const std::wstring& proposal) {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::Save;
+  request.filter = {{L"Detached sign", L"*.p7s"}};
+  request.filterIndex = 1;
+  request.defaultExtension = L".p7s";
+  request.initialName = proposal;
+  // At least the usual room, and always room for the whole proposal.
+  request.pathRoom = std::max(kConversionPathRoom, proposal.size() + 1);
+  request.maxFile = static_cast<DWORD>(request.pathRoom - 1);
+  return request;
+}
+
+void ShowApplicationMessage(ConsoleUi& ui, const wchar_t* text) {
+  ui.ShowMessageBox(ui.OwnerWindow(), text, nullptr, MB_OK);
+}
+
+}  // namespace
+
+std::int32_t SignModeFromCheck(int state) {
+  switch (state) {
+    case BST_UNCHECKED:
+      return 1;
+    case BST_CHECKED:
+      return 0;
+    default:
+      return 2;
+  }
+}
+
+void RunSignFileJson(ConsoleUi& ui) {
+  LibraryCall<ATesselSignFileJsonFn>(ui, kATesselSignFileJson, [&ui](ATesselSignFileJsonFn sign) {
+    rozazar::DaDureRarireZ parameters;
+    ui.UpdateDataFromControls();
+    LoadJsonPane(ui, parameters);
+    if (parameters.MemberCount() < 1) {
+      const std::optional<std::wstring> path = ui.AskForFile(AnyFileRequest());
+      if (!path) return;
+      parameters.UpdateString(L"SignFile", path->c_str());
+      parameters.UpdateInt(L"SignMode", SignModeFromCheck(ui.SignFileModeCheck()));
+    }
+    CallJsonExport(ui, sign, parameters);
+  });
+}
+
+void RunSignFileFilter(ConsoleUi& ui) {
+  LibraryCall<ATesselSignFileFilterFn>(
+      ui, kATesselSignFileFilter, [&ui](ATesselSignFileFilterFn sign) {
+        const std::optional<std::wstring> path = ui.AskForFile(AnyFileRequest());
+        if (!path) return;
+        OutputBuffer output(kSignFileFilterBufferChars);
+        const std::int32_t mode = SignModeFromCheck(ui.FilterModeCheckState());
+        sign(path->c_str(), mode, output.Data(), 0);
+        ui.AppendOutputLine(output.Text().c_str());
+      });
+}
+
+void RunSignInfo(ConsoleUi& ui) {
+  LibraryCall<ATesselSignInfoJsonFn>(ui, kATesselSignInfoJson, [&ui](ATesselSignInfoJsonFn info) {
+    const std::optional<std::wstring> signature = ui.AskForFile(SignedFileRequest());
+    if (!signature) return;
+    rozazar::DaDureRarireZ parameters;
+    if (ExtensionOf(LowerCased(*signature)) == L".p7s") {
+      const std::optional<std::wstring> data = ui.AskForFile(DataFileRequest());
+      if (!data) return;
+      parameters.UpdateString(L"DataFile", data->c_str());
+    }
+    parameters.UpdateString(L"SignFile", signature->c_str());
+    CallJsonExport(ui, info, parameters);
+  });
+}
+
+void RunIsP7S(ConsoleUi& ui) {
+  LibraryCall<ATesselIsP7SFn>(ui, kATesselIsP7S, [&ui](ATesselIsP7SFn isP7S) {
+    const std::optional<std::wstring> path = ui.AskForFile(SignedFileRequest());
+    if (!path) return;
+    const TesselBool detached = isP7S(path->c_str(), ErrorBoxCallback, UserValueOf(ui));
+    ShowApplicationMessage(ui,
+                           detached != 0 ? L"It is a P7S file!" : L"NOOO It is not a P7S file!");
+  });
+}
+
+void RunP7MToP7S(ConsoleUi& ui) {
+  LibraryCall<ATesselP7M2P7SFn>(ui, kATesselP7M2P7S, [&ui](ATesselP7M2P7SFn convert) {
+    const std::optional<std::wstring> source = ui.AskForFile(EnvelopingSourceRequest());
+    if (!source) return;
+    const std::wstring proposal = WithoutExtension(*source) + L".p7s";
+    const std::optional<std::wstring> target = ui.AskForFile(DetachedTargetRequest(proposal));
+    if (!target) return;
+    if (convert(source->c_str(), target->c_str()) == 0) {
+      ShowApplicationMessage(ui, L"Error converting P7M to P7S");
+    }
+  });
+}
