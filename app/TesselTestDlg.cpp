@@ -3,7 +3,9 @@
 #include "AboutDlg.h"
 #include "CommonFileDialog.h"
 #include "CrlTestCommand.h"
+#include "EnvelopeCommands.h"
 #include "LibraryDialogCommands.h"
+#include "SigningCommands.h"
 #include "resource.h"
 
 namespace {
@@ -21,6 +23,15 @@ ON_WM_SYSCOMMAND()
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
 ON_WM_SIZE()
+ON_BN_CLICKED(IDC_SIGN_FILE_JSON, &CTesselTestDlg::OnSignFileJson)
+ON_BN_CLICKED(IDC_SIGN_FILE_FILTER, &CTesselTestDlg::OnSignFileFilter)
+ON_BN_CLICKED(IDC_SIGN_INFO, &CTesselTestDlg::OnSignInfo)
+ON_BN_CLICKED(IDC_IS_P7S, &CTesselTestDlg::OnIsP7S)
+ON_BN_CLICKED(IDC_P7M_TO_P7S, &CTesselTestDlg::OnP7MToP7S)
+ON_BN_CLICKED(IDC_DECRYPT_VERIFY_FILE, &CTesselTestDlg::OnDecryptVerifyFile)
+ON_BN_CLICKED(IDC_ENCRYPT_FILE, &CTesselTestDlg::OnEncryptFile)
+ON_BN_CLICKED(IDC_SIGN_AND_ENCRYPT_FILE, &CTesselTestDlg::OnSignAndEncryptFile)
+ON_BN_CLICKED(IDC_EXTRACT_FILE, &CTesselTestDlg::OnExtractFile)
 ON_BN_CLICKED(IDC_SHOW_SETTINGS_DIALOG, &CTesselTestDlg::OnShowSettingsDialog)
 ON_BN_CLICKED(IDC_SHOW_ABOUT_BOX, &CTesselTestDlg::OnShowAboutBox)
 ON_BN_CLICKED(IDC_CRL_TEST, &CTesselTestDlg::OnCrlTest)
@@ -110,6 +121,24 @@ BOOL CTesselTestDlg::PreTranslateMessage(MSG* pMsg) {
   if (m_toolTip.GetSafeHwnd() != nullptr) m_toolTip.RelayEvent(pMsg);
   return CDialogEx::PreTranslateMessage(pMsg);
 }
+
+void CTesselTestDlg::OnSignFileJson() { RunSignFileJson(*this); }
+
+void CTesselTestDlg::OnSignFileFilter() { RunSignFileFilter(*this); }
+
+void CTesselTestDlg::OnSignInfo() { RunSignInfo(*this); }
+
+void CTesselTestDlg::OnIsP7S() { RunIsP7S(*this); }
+
+void CTesselTestDlg::OnP7MToP7S() { RunP7MToP7S(*this); }
+
+void CTesselTestDlg::OnDecryptVerifyFile() { RunDecryptVerifyFile(*this); }
+
+void CTesselTestDlg::OnEncryptFile() { RunEncryptFile(*this); }
+
+void CTesselTestDlg::OnSignAndEncryptFile() { RunSignAndEncryptFile(*this); }
+
+void CTesselTestDlg::OnExtractFile() { RunExtractFile(*this); }
 
 void CTesselTestDlg::OnShowSettingsDialog() { RunShowSettingsDialog(*this); }
 

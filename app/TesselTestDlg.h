@@ -39,6 +39,15 @@ class CTesselTestDlg : public ConsoleUi, public CDialogEx {
   void OnSize(UINT nType, int cx, int cy);
 
   // Commands.
+  void OnSignFileJson();
+  void OnSignFileFilter();
+  void OnSignInfo();
+  void OnIsP7S();
+  void OnP7MToP7S();
+  void OnDecryptVerifyFile();
+  void OnEncryptFile();
+  void OnSignAndEncryptFile();
+  void OnExtractFile();
   void OnShowSettingsDialog();
   void OnShowAboutBox();
   void OnCrlTest();

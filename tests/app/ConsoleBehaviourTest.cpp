@@ -238,20 +238,6 @@ TEST_F(ConsoleFixture, EscapeInAPaneClosesTheConsole) {
   EXPECT_EQ(result_, IDCANCEL);
 }
 
-TEST_F(ConsoleFixture, UnwiredCommandButtonsDoNothing) {
-  dialog_test::MessageBoxWatcher boxes;
-  for (int id : {1000, 1002, 1003, 1004, 1005, 1006, 1009, 1010, 1011, 1012, 1014, 1016, 1017, 1018,
-                 1021, 1023}) {
-    dialog_test::PostClick(dialog_, id);
-  }
-  // Let the loop work through them.
-  ::SendMessageW(dialog_, WM_NULL, 0, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_EQ(boxes.Count(), 0u);
-  EXPECT_TRUE(::IsWindowEnabled(dialog_));
-  EXPECT_EQ(WindowText(Item(1013)), L"");
-}
-
 TEST_F(ConsoleFixture, OutputPaneKeepsMoreThanTheEditControlsDefaultLimit) {
   std::wstring line(498, L'ж');
   for (int i = 0; i < 70; ++i) console_.load()->AppendOutputLine(line.c_str());

@@ -1,5 +1,7 @@
 #include "DialogDriver.h"
 
+#include "../testing/FileDialogControls.h"
+
 namespace dialog_test {
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -91,7 +93,16 @@ struct BoxSearch {
 bool IsMessageBox(HWND window) {
   if (ClassName(window) != L"#32770" || !::IsWindowVisible(window)) return false;
   // The consoles's own dialogs have none of the message box's static text.
-  return ::GetDlgItem(window, 0xFFFF) != nullptr && ::GetDlgItem(window, 1000) == nullptr;
+  return ::GetDlgItem(window, 0xFFFF) != nullptr && ::GetDlgItem(window, 1000) == nullptr &&
+         !file_dialog_test::IsFileDialog(window);
+}
+
+BOOL CALLBACK FindFileDialogOfProcess(HWND window, LPARAM lParam) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  if (processId != ::GetCurrentProcessId() || !file_dialog_test::IsFileDialog(window)) return TRUE;
+  *reinterpret_cast<HWND*>(lParam) = window;
+  return FALSE;
 }
 
 BOOL CALLBACK FindBoxes(HWND window, LPARAM lParam) {
@@ -102,6 +113,19 @@ BOOL CALLBACK FindBoxes(HWND window, LPARAM lParam) {
   return TRUE;
 }
 }  // namespace
+
+HWND WaitForFileDialog(std::chrono::milliseconds timeout) {
+  HWND dialog = nullptr;
+  WaitFor(
+      [&dialog] {
+        ::EnumWindows(&FindFileDialogOfProcess, reinterpret_cast<LPARAM>(&dialog));
+        return dialog != nullptr;
+      },
+      timeout);
+  // Let the dialog finish filling its controls before it is answered.
+  if (dialog != nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  return dialog;
+}
 
 MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Watch(); }) {}
 

@@ -85,6 +85,10 @@ class MessageBoxWatcher {
   std::thread thread_;
 };
 
+// The open or save dialog of this process once it is showing, or null
+// after `timeout`.
+HWND WaitForFileDialog(std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
 // Clicks a button of a dialog the way the user does, without waiting for
 // what the click opens: a posted BN_CLICKED command.
 void PostClick(HWND dialog, int controlId);

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "CallLogReader.h"
-#include "ConsoleFixture.h"
+#include "LibraryButtonsFixture.h"
 
 using dialog_test::MessageBoxWatcher;
 using dialog_test::PostClick;
@@ -18,71 +18,6 @@ using tessel_substitute::RecordsNamed;
 using ::testing::ElementsAre;
 
 namespace {
-
-// What the console shows for a failed load or look-up: the system's text
-// for the code when it has one, then the code in hexadecimal.
-std::wstring ExpectedErrorText(DWORD code) {
-  wchar_t* text = nullptr;
-  DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-      nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::wstring result;
-  if (length != 0 && text != nullptr) {
-    result = L"Msg: " + std::wstring(text, length) + L"\n";
-    ::LocalFree(text);
-  }
-  wchar_t hex[16] = {};
-  std::swprintf(hex, 16, L"%lx", static_cast<unsigned long>(code));
-  return result + L"Error 0x" + hex;
-}
-
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t folder[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + name + std::to_wstring(::GetCurrentProcessId());
-}
-
-// Makes the console's bare-name load of Tessel.dll find the build in
-// `folder` (a folder beside this program, or none), and records the
-// substitute's calls in a log of its own.
-class LibraryButtons : public ConsoleFixture {
- protected:
-  void UseLibrary(const wchar_t* folder) {
-    std::wstring path = ProgramFolder() + L"substitutes\\" + folder;
-    ASSERT_TRUE(::SetDllDirectoryW(path.c_str()));
-  }
-  void SetUp() override {
-    log_ = TempPath(L"tessel-dialog-log-");
-    ::DeleteFileW(log_.c_str());
-    ::SetEnvironmentVariableW(L"TESSEL_SUBSTITUTE_LOG", log_.c_str());
-    ::SetEnvironmentVariableW(L"TESSEL_SUBSTITUTE_SCRIPT", nullptr);
-    ConsoleFixture::SetUp();
-  }
-  void TearDown() override {
-    ConsoleFixture::TearDown();
-    ::SetDllDirectoryW(nullptr);
-    ::SetEnvironmentVariableW(L"TESSEL_SUBSTITUTE_LOG", nullptr);
-    ::DeleteFileW(log_.c_str());
-  }
-  // Waits until the command's handler has returned and freed the library.
-  bool LibraryReleased() {
-    return WaitFor([] { return ::GetModuleHandleW(L"Tessel.dll") == nullptr; }) &&
-           WaitFor([this] { return ::IsWindowEnabled(dialog_) != FALSE; });
-  }
-
-  // Clicks button `id`, waits until `boxes` has seen `expectedBoxes` message
-  // boxes in all, then until the command has freed the library.
-  ::testing::AssertionResult ClickAndAwaitRelease(MessageBoxWatcher& boxes, int id,
-                                                  size_t expectedBoxes) {
-    PostClick(dialog_, id);
-    if (!boxes.WaitForCount(expectedBoxes))
-      return ::testing::AssertionFailure() << "no message box " << expectedBoxes;
-    if (!LibraryReleased()) return ::testing::AssertionFailure() << "library still loaded";
-    return ::testing::AssertionSuccess();
-  }
-
-  std::wstring log_;
-};
 
 TEST_F(LibraryButtons, ShowAboutBoxInitialisesAndCallsTheLibraryEachTimeAfresh) {
   UseLibrary(L"full");

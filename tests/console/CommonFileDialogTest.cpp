@@ -6,10 +6,13 @@
 #include <thread>
 
 #include "CommonFileDialog.h"
+#include "FileDialogControls.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using file_dialog_test::Choose;
+using file_dialog_test::FileNameText;
 
 // Drives the one file dialog the test opens from a second thread: waits for
 // it, hands it to `action` and records what the action saw.
@@ -67,23 +70,6 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// The edit field of the file name: control 0x47C or an edit inside it.
-HWND FileNameEdit(HWND dialog) {
-  HWND field = GetDlgItem(dialog, 0x47C);
-  if (field == nullptr) field = GetDlgItem(dialog, 0x480);
-  wchar_t className[64] = {};
-  GetClassNameW(field, className, 64);
-  if (std::wstring(className) == L"Edit") return field;
-  HWND inner = FindWindowExW(field, nullptr, L"ComboBox", nullptr);
-  HWND edit = FindWindowExW(inner != nullptr ? inner : field, nullptr, L"Edit", nullptr);
-  return edit != nullptr ? edit : field;
-}
-
-void Choose(HWND dialog, const std::wstring& name) {
-  SendMessageW(FileNameEdit(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-}
-
 class TempDir {
  public:
   TempDir() {
@@ -130,7 +116,7 @@ TEST(CommonFileDialog, OpenShowsFilterAndInitialNameAndReturnsTheChoice) {
     wchar_t entry[256] = {};
     SendMessageW(GetDlgItem(dialog, 0x470), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry));
     filterShown = entry;
-    initialShown = TextOf(FileNameEdit(dialog));
+    initialShown = FileNameText(dialog);
     Choose(dialog, file.wstring());
   });
   const std::optional<std::wstring> chosen = ShowCommonFileDialog(request);

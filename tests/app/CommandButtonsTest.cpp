@@ -1,0 +1,143 @@
+// The command buttons of the real console, end to end: each reaches its
+// command, and a few commands run through the system's real file dialogs
+// against the substitute Tessel.dll.
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+#include "FileDialogControls.h"
+#include "LibraryButtonsFixture.h"
+
+namespace {
+
+using dialog_test::WaitForFileDialog;
+using dialog_test::WindowText;
+using tessel_substitute::RecordNames;
+using tessel_substitute::RecordsNamed;
+using ::testing::ElementsAre;
+
+namespace fs = std::filesystem;
+
+// A folder with one file in it, for the file dialogs to find.
+class FileFolder {
+ public:
+  explicit FileFolder(const wchar_t* fileName) {
+    folder_ = fs::path(TempPath(L"tessel-buttons-"));
+    fs::create_directories(folder_);
+    file_ = folder_ / fileName;
+    ::CloseHandle(
+        ::CreateFileW(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  }
+  ~FileFolder() {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+  std::wstring File() const { return file_.wstring(); }
+  std::wstring Folder() const { return folder_.wstring(); }
+
+ private:
+  fs::path folder_;
+  fs::path file_;
+};
+
+TEST_F(LibraryButtons, EveryLibraryCommandButtonRunsTheProtocol) {
+  // Without a library each command reports the load error and goes no
+  // further: one box per click proves the button reaches a library command.
+  UseLibrary(L"none");
+  MessageBoxWatcher boxes;
+  const int buttons[] = {1000, 1001, 1002, 1003, 1004, 1006, 1007, 1010, 1011, 1017, 1021};
+  size_t expected = 0;
+  for (int id : buttons) {
+    ASSERT_TRUE(ClickAndAwaitRelease(boxes, id, ++expected)) << "button " << id;
+  }
+  for (const auto& box : boxes.Seen()) {
+    EXPECT_EQ(box.owner, dialog_);
+    EXPECT_EQ(box.text, ExpectedErrorText(ERROR_MOD_NOT_FOUND));
+  }
+}
+
+TEST_F(LibraryButtons, SignFileJsonThroughTheRealOpenDialog) {
+  UseLibrary(L"full");
+  UseScript("ATesselSignFileJson callback Подписано.\n");
+  FileFolder files(L"документ.txt");
+  dialog_test::PostClick(dialog_, 1000);
+  HWND open = WaitForFileDialog();
+  ASSERT_NE(open, nullptr);
+  // No owner: the console stays usable while the dialog is open.
+  EXPECT_EQ(::GetWindow(open, GW_OWNER), nullptr);
+  file_dialog_test::Choose(open, files.File());
+  ASSERT_TRUE(LibraryReleased());
+  ASSERT_TRUE(dialog_test::WaitFor([&] { return !RecordsNamed(Calls(), "unload").empty(); }));
+
+  const auto calls = RecordsNamed(Calls(), "ATesselSignFileJson");
+  ASSERT_EQ(calls.size(), 1u);
+  std::wstring escaped;
+  for (wchar_t c : files.File()) escaped += c == L'\\' ? L"\\\\" : std::wstring(1, c);
+  // Box 1008 starts indeterminate: the library chooses the mode.
+  EXPECT_EQ(calls[0].Text("json"), L"{\"SignFile\":\"" + escaped + L"\",\"SignMode\":2}");
+  EXPECT_EQ(calls[0].Int("userValue"),
+            static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(console_.load())));
+  EXPECT_EQ(WindowText(Item(1013)), L"Подписано.\r\n");
+}
+
+TEST_F(LibraryButtons, CancelledRealDialogEndsTheCommandSilently) {
+  UseLibrary(L"full");
+  MessageBoxWatcher boxes;
+  for (int id : {1002, 1006}) {
+    dialog_test::PostClick(dialog_, id);
+    HWND open = WaitForFileDialog();
+    ASSERT_NE(open, nullptr) << id;
+    file_dialog_test::Cancel(open);
+    ASSERT_TRUE(LibraryReleased());
+  }
+  EXPECT_EQ(boxes.Count(), 0u);
+  EXPECT_THAT(RecordNames(Calls()),
+              ElementsAre("load", "ATesselInit", "unload", "load", "ATesselInit", "unload"));
+  EXPECT_EQ(WindowText(Item(1013)), L"");
+}
+
+TEST_F(LibraryButtons, P7MToP7SProposesTheTargetInTheRealSaveDialog) {
+  UseLibrary(L"full");
+  UseScript("ATesselP7M2P7S return 0\n");
+  FileFolder files(L"писмо.p7m");
+  MessageBoxWatcher boxes;
+  dialog_test::PostClick(dialog_, 1017);
+  HWND open = WaitForFileDialog();
+  ASSERT_NE(open, nullptr);
+  file_dialog_test::Choose(open, files.File());
+  ASSERT_TRUE(dialog_test::WaitFor([&] { return !::IsWindow(open); }));
+  HWND save = WaitForFileDialog();
+  ASSERT_NE(save, nullptr);
+  // The dialog shows the proposed name (Wine shows the name within the
+  // folder of the proposal).
+  const std::wstring shown = file_dialog_test::FileNameText(save);
+  EXPECT_TRUE(shown == files.Folder() + L"\\писмо.p7s" || shown == L"писмо.p7s") << shown;
+  file_dialog_test::Choose(save, files.Folder() + L"\\отделен.p7s");
+  ASSERT_TRUE(boxes.WaitForCount(1));
+  ASSERT_TRUE(LibraryReleased());
+
+  const auto calls = RecordsNamed(Calls(), "ATesselP7M2P7S");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].Text("sourcePath"), files.File());
+  EXPECT_EQ(calls[0].Text("targetPath"), files.Folder() + L"\\отделен.p7s");
+  EXPECT_EQ(boxes.Seen()[0].text, L"Error converting P7M to P7S");
+  EXPECT_EQ(boxes.Seen()[0].caption, L"TesselTest");
+  EXPECT_EQ(boxes.Seen()[0].owner, dialog_);
+}
+
+TEST_F(LibraryButtons, ExtractFileReportsTheResultInTheOutputPane) {
+  UseLibrary(L"full");
+  FileFolder files(L"подписан.p7m");
+  UseScript("ATesselExtractFile return 0\n");
+  dialog_test::PostClick(dialog_, 1006);
+  HWND open = WaitForFileDialog();
+  ASSERT_NE(open, nullptr);
+  file_dialog_test::Choose(open, files.File());
+  ASSERT_TRUE(dialog_test::WaitFor([&] { return WindowText(Item(1013)) == L"false"; }));
+  ASSERT_TRUE(LibraryReleased());
+  const auto calls = RecordsNamed(Calls(), "ATesselExtractFile");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].Text("directory"), files.Folder());
+}
+
+}  // namespace
