@@ -83,18 +83,27 @@ bool SignedDigestMatchesContent(CryptMessage& message) {
   return !computed.empty() && computed == signedDigest;
 }
 
+// True when `message` decodes as a signed message.
+bool IsSignedMessage(CryptMessage& message) {
+  ByteList type;
+  if (!message.Param(CMSG_TYPE_PARAM, 0, type) || type.size() != sizeof(DWORD)) return false;
+  DWORD typeValue = 0;
+  std::memcpy(&typeValue, type.data(), sizeof typeValue);
+  return typeValue == CMSG_SIGNED;
+}
+
 }  // namespace
 
 SignatureForm SignatureFormOf(const ByteList& message) {
   CryptMessage decoded(CryptMessage::Content::Inside);
-  if (!decoded.Update(message)) return SignatureForm::NotSigned;
-  ByteList type;
-  if (!decoded.Param(CMSG_TYPE_PARAM, 0, type) || type.size() != sizeof(DWORD)) {
-    return SignatureForm::NotSigned;
+  if (!decoded.Update(message)) {
+    // Some systems decode a message without content only when told that it
+    // is detached.
+    CryptMessage detached(CryptMessage::Content::Detached);
+    return detached.Update(message) && IsSignedMessage(detached) ? SignatureForm::Detached
+                                                                 : SignatureForm::NotSigned;
   }
-  DWORD typeValue = 0;
-  std::memcpy(&typeValue, type.data(), sizeof typeValue);
-  if (typeValue != CMSG_SIGNED) return SignatureForm::NotSigned;
+  if (!IsSignedMessage(decoded)) return SignatureForm::NotSigned;
   // A detached message has no content of its own: the system reports none,
   // or refuses the parameter.
   ByteList content;

@@ -152,7 +152,11 @@ TEST(SelectCertificateOld, LabelsAllFourBuffersOnOneLine) {
     ScriptedUi ui;
     RunSelectCertificateOld(ui);
     EXPECT_EQ(ui.output, c.expected);
-    EXPECT_EQ(RecordsNamed(session.Calls(), "ATesselSelectCertificate").size(), 1u);
+    const auto calls = RecordsNamed(session.Calls(), "ATesselSelectCertificate");
+    ASSERT_EQ(calls.size(), 1u);
+    for (const char* buffer : {"commonName", "thumbprint", "notBefore", "notAfter"}) {
+      EXPECT_EQ(calls[0].Int(std::string(buffer) + ".zeros"), 302) << buffer;
+    }
   }
 }
 
