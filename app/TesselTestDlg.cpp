@@ -1,10 +1,12 @@
 #include "TesselTestDlg.h"
 
 #include "AboutDlg.h"
+#include "CertificateCommands.h"
 #include "CommonFileDialog.h"
 #include "CrlTestCommand.h"
 #include "EnvelopeCommands.h"
 #include "LibraryDialogCommands.h"
+#include "LocalTestTools.h"
 #include "SigningCommands.h"
 #include "resource.h"
 
@@ -32,6 +34,13 @@ ON_BN_CLICKED(IDC_DECRYPT_VERIFY_FILE, &CTesselTestDlg::OnDecryptVerifyFile)
 ON_BN_CLICKED(IDC_ENCRYPT_FILE, &CTesselTestDlg::OnEncryptFile)
 ON_BN_CLICKED(IDC_SIGN_AND_ENCRYPT_FILE, &CTesselTestDlg::OnSignAndEncryptFile)
 ON_BN_CLICKED(IDC_EXTRACT_FILE, &CTesselTestDlg::OnExtractFile)
+ON_BN_CLICKED(IDC_SELECT_CERTIFICATE_JSON, &CTesselTestDlg::OnSelectCertificateJson)
+ON_BN_CLICKED(IDC_SELECT_CERTIFICATE, &CTesselTestDlg::OnSelectCertificate)
+ON_BN_CLICKED(IDC_SELECT_CERTIFICATE_OLD, &CTesselTestDlg::OnSelectCertificateOld)
+ON_BN_CLICKED(IDC_CERT_INFO, &CTesselTestDlg::OnCertInfo)
+ON_BN_CLICKED(IDC_CERT_STORE_INFO_CNG, &CTesselTestDlg::OnCertStoreInfoCng)
+ON_BN_CLICKED(IDC_VERIFY_WIN32, &CTesselTestDlg::OnVerifyWin32)
+ON_BN_CLICKED(IDC_TEST, &CTesselTestDlg::OnTest)
 ON_BN_CLICKED(IDC_SHOW_SETTINGS_DIALOG, &CTesselTestDlg::OnShowSettingsDialog)
 ON_BN_CLICKED(IDC_SHOW_ABOUT_BOX, &CTesselTestDlg::OnShowAboutBox)
 ON_BN_CLICKED(IDC_CRL_TEST, &CTesselTestDlg::OnCrlTest)
@@ -139,6 +148,20 @@ void CTesselTestDlg::OnEncryptFile() { RunEncryptFile(*this); }
 void CTesselTestDlg::OnSignAndEncryptFile() { RunSignAndEncryptFile(*this); }
 
 void CTesselTestDlg::OnExtractFile() { RunExtractFile(*this); }
+
+void CTesselTestDlg::OnSelectCertificateJson() { RunSelectCertificateJson(*this); }
+
+void CTesselTestDlg::OnSelectCertificate() { RunSelectCertificate(*this); }
+
+void CTesselTestDlg::OnSelectCertificateOld() { RunSelectCertificateOld(*this); }
+
+void CTesselTestDlg::OnCertInfo() { RunCertInfo(*this); }
+
+void CTesselTestDlg::OnCertStoreInfoCng() { RunCertStoreInfoCng(*this); }
+
+void CTesselTestDlg::OnVerifyWin32() { RunVerifyWin32(*this); }
+
+void CTesselTestDlg::OnTest() { RunTest(*this); }
 
 void CTesselTestDlg::OnShowSettingsDialog() { RunShowSettingsDialog(*this); }
 

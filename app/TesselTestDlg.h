@@ -48,6 +48,13 @@ class CTesselTestDlg : public ConsoleUi, public CDialogEx {
   void OnEncryptFile();
   void OnSignAndEncryptFile();
   void OnExtractFile();
+  void OnSelectCertificateJson();
+  void OnSelectCertificate();
+  void OnSelectCertificateOld();
+  void OnCertInfo();
+  void OnCertStoreInfoCng();
+  void OnVerifyWin32();
+  void OnTest();
   void OnShowSettingsDialog();
   void OnShowAboutBox();
   void OnCrlTest();

@@ -3,7 +3,9 @@
 // against the substitute Tessel.dll.
 #include <gmock/gmock.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "FileDialogControls.h"
 #include "LibraryButtonsFixture.h"
@@ -45,7 +47,8 @@ TEST_F(LibraryButtons, EveryLibraryCommandButtonRunsTheProtocol) {
   // further: one box per click proves the button reaches a library command.
   UseLibrary(L"none");
   MessageBoxWatcher boxes;
-  const int buttons[] = {1000, 1001, 1002, 1003, 1004, 1006, 1007, 1010, 1011, 1017, 1021};
+  const int buttons[] = {1000, 1001, 1002, 1003, 1004, 1006, 1007, 1009,
+                         1010, 1011, 1012, 1014, 1016, 1017, 1021, 1023};
   size_t expected = 0;
   for (int id : buttons) {
     ASSERT_TRUE(ClickAndAwaitRelease(boxes, id, ++expected)) << "button " << id;
@@ -138,6 +141,59 @@ TEST_F(LibraryButtons, ExtractFileReportsTheResultInTheOutputPane) {
   const auto calls = RecordsNamed(Calls(), "ATesselExtractFile");
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].Text("directory"), files.Folder());
+}
+
+TEST_F(LibraryButtons, TestShowsItsFourFieldsAndLoadsNoLibrary) {
+  UseLibrary(L"full");
+  MessageBoxWatcher boxes;
+  dialog_test::PostClick(dialog_, 1018);
+  ASSERT_TRUE(boxes.WaitForCount(4));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0].text, L"C:\\Users\\qelmar\\Desktop\\test\\test.txt");
+  EXPECT_EQ(seen[1].text, L"2");
+  EXPECT_EQ(seen[2].text, L"");
+  EXPECT_EQ(seen[3].text.rfind(L"[{\"title\" : \"Sectigo\",\"url\" : \"", 0), 0u) << seen[3].text;
+  for (const auto& box : seen) {
+    EXPECT_EQ(box.owner, dialog_);
+    EXPECT_EQ(box.caption, L"TesselTest");
+  }
+  EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(LibraryButtons, SelectCertificateFromWindowsNeedsNoDialog) {
+  // Box 1019 starts checked: the library is asked for the personal store.
+  UseLibrary(L"full");
+  UseScript("ATesselSelectCertificateJson callback Избран: Иван Петров\n");
+  dialog_test::PostClick(dialog_, 1009);
+  ASSERT_TRUE(dialog_test::WaitFor([&] { return !RecordsNamed(Calls(), "unload").empty(); }));
+  const auto calls = RecordsNamed(Calls(), "ATesselSelectCertificateJson");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].Text("json"), L"{\"Store\":\"My\"}");
+  EXPECT_EQ(WindowText(Item(1013)), L"Избран: Иван Петров\r\n");
+}
+
+TEST_F(LibraryButtons, CertStoreInfoListsTheMicrosoftProvidersButNotTheSmartCardOne) {
+  UseLibrary(L"full");
+  UseScript("ATesselCertStoreInfo report 0\t\tИван Петров\tAB12\n");
+  dialog_test::PostClick(dialog_, 1014);
+  ASSERT_TRUE(dialog_test::WaitFor([&] { return !RecordsNamed(Calls(), "unload").empty(); }));
+  std::vector<std::wstring> providers;
+  for (const auto& call : RecordsNamed(Calls(), "ATesselCertStoreInfo"))
+    providers.push_back(call.Text("providerName"));
+  ASSERT_FALSE(providers.empty());
+  // Each provider's name stands on a line of its own before its reports.
+  const std::wstring pane = WindowText(Item(1013));
+  size_t at = 0;
+  for (const auto& name : providers) {
+    EXPECT_NE(name.find(L"Microsoft"), std::wstring::npos) << name;
+    EXPECT_EQ(name.find(L"Smart"), std::wstring::npos) << name;
+    at = pane.find(name + L"\r\n", at);
+    ASSERT_NE(at, std::wstring::npos) << name;
+    at = pane.find(L"Иван Петров", at);
+    ASSERT_NE(at, std::wstring::npos) << name;
+  }
 }
 
 }  // namespace

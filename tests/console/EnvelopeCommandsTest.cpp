@@ -17,7 +17,7 @@ TEST(FileCommands, HandTheChosenFileAndANullToTheirExport) {
     FileDialogRequest request;
   } cases[] = {
       {RunDecryptVerifyFile, "ATesselDecryptVerifyFile",
-       FilteredOpenRequest(L"Signed Files", L"*.p7m;*.p7s", std::nullopt)},
+       OpenRequest(L"Signed Files", L"*.p7m;*.p7s", std::nullopt)},
       // No filter: every file is listed, and the filter index is 0.
       {RunEncryptFile, "ATesselEncryptFile", FileDialogRequest()},
       {RunSignAndEncryptFile, "ATesselSignAndEncryptFile", FileDialogRequest()},
@@ -30,7 +30,7 @@ TEST(FileCommands, HandTheChosenFileAndANullToTheirExport) {
     ui.fileAnswers = {L"C:\\Входящи\\писмо.p7m"};
     c.run(ui);
     ASSERT_EQ(ui.fileRequests.size(), 1u);
-    EXPECT_TRUE(SameRequest(ui.fileRequests[0], c.request));
+    EXPECT_EQ(Describe(ui.fileRequests[0]), Describe(c.request));
     EXPECT_EQ(ui.fileRequests[0].filterIndex, c.request.filter.empty() ? 0u : 1u);
     const auto call = OnlyCall(session, c.exportName);
     EXPECT_EQ(call.Text("path"), L"C:\\Входящи\\писмо.p7m");
@@ -68,8 +68,8 @@ TEST(ExtractFile, BufferStartsWithTheDirectoryAndResultGoesToThePane) {
     ui.fileAnswers = {c.path};
     RunExtractFile(ui);
     ASSERT_EQ(ui.fileRequests.size(), 1u);
-    EXPECT_TRUE(SameRequest(ui.fileRequests[0],
-                            FilteredOpenRequest(L"Signed Files", L"*.p7m;*.p7s", L".p7m")));
+    EXPECT_EQ(Describe(ui.fileRequests[0]),
+              Describe(OpenRequest(L"Signed Files", L"*.p7m;*.p7s", L".p7m")));
     const auto call = OnlyCall(session, "ATesselExtractFile");
     EXPECT_EQ(call.Text("path"), c.path);
     EXPECT_EQ(call.Text("directory"), c.directory);

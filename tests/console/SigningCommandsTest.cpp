@@ -18,7 +18,7 @@ const wchar_t kDocument[] = L"C:\\Документи\\отчет 1.pdf";
 const wchar_t kDocumentJson[] = L"C:\\\\Документи\\\\отчет 1.pdf";
 
 FileDialogRequest SignedFilesRequest() {
-  return FilteredOpenRequest(L"Signed Files", L"*.p7m;*.p7s", L".p7m");
+  return OpenRequest(L"Signed Files", L"*.p7m;*.p7s", L".p7m");
 }
 
 TEST(SignModeFromCheck, MapsTheThreeStates) {
@@ -48,7 +48,7 @@ TEST(SignFileJson, EmptyPaneAsksForTheFileAndAddsPathAndModeOfBox1008) {
     RunSignFileJson(ui);
 
     ASSERT_EQ(ui.fileRequests.size(), 1u);
-    EXPECT_TRUE(SameRequest(ui.fileRequests[0], FileDialogRequest()));
+    EXPECT_EQ(Describe(ui.fileRequests[0]), Describe(FileDialogRequest()));
     EXPECT_EQ(ui.dataExchanges, 1);
     const auto call = OnlyCall(session, "ATesselSignFileJson");
     EXPECT_EQ(call.Text("json"), std::wstring(L"{\"SignFile\":\"") + kDocumentJson +
@@ -114,7 +114,7 @@ TEST(SignFileFilter, PassesPathModeOfBox1022AndAZeroedBufferAndShowsItsText) {
     RunSignFileFilter(ui);
 
     ASSERT_EQ(ui.fileRequests.size(), 1u);
-    EXPECT_TRUE(SameRequest(ui.fileRequests[0], FileDialogRequest()));
+    EXPECT_EQ(Describe(ui.fileRequests[0]), Describe(FileDialogRequest()));
     const auto call = OnlyCall(session, "ATesselSignFileFilter");
     EXPECT_EQ(call.Text("path"), kDocument);
     EXPECT_EQ(call.Int("signMode"), c.mode);
@@ -143,8 +143,8 @@ TEST(SignInfo, DetachedSignatureByLowerCasedExtensionAlsoAsksForTheData) {
   ui.fileAnswers = {L"C:\\Подписи\\A.P7S", L"C:\\Данни\\a.pdf"};
   RunSignInfo(ui);
   ASSERT_EQ(ui.fileRequests.size(), 2u);
-  EXPECT_TRUE(SameRequest(ui.fileRequests[0], SignedFilesRequest()));
-  EXPECT_TRUE(SameRequest(ui.fileRequests[1], FilteredOpenRequest(L"All files", L"*.*", L"")));
+  EXPECT_EQ(Describe(ui.fileRequests[0]), Describe(SignedFilesRequest()));
+  EXPECT_EQ(Describe(ui.fileRequests[1]), Describe(OpenRequest(L"All files", L"*.*", L"")));
   const auto call = OnlyCall(session, "ATesselSignInfoJson");
   EXPECT_EQ(call.Text("json"),
             L"{\"DataFile\":\"C:\\\\Данни\\\\a.pdf\",\"SignFile\":\"C:\\\\Подписи\\\\A.P7S\"}");
@@ -188,7 +188,7 @@ TEST(IsP7S, ShowsTheVerdictOfTheOneByteResult) {
     ui.fileAnswers = {L"C:\\s\\a.p7s"};
     RunIsP7S(ui);
     ASSERT_EQ(ui.fileRequests.size(), 1u);
-    EXPECT_TRUE(SameRequest(ui.fileRequests[0], SignedFilesRequest()));
+    EXPECT_EQ(Describe(ui.fileRequests[0]), Describe(SignedFilesRequest()));
     const auto call = OnlyCall(session, "ATesselIsP7S");
     EXPECT_EQ(call.Text("path"), L"C:\\s\\a.p7s");
     EXPECT_EQ(call.Int("callback"), AddressValue(&ErrorBoxCallback));
@@ -231,16 +231,16 @@ TEST(P7MToP7S, ProposesTheDetachedNameAndPassesBothPaths) {
     RunP7MToP7S(ui);
 
     ASSERT_EQ(ui.fileRequests.size(), 2u);
-    FileDialogRequest source = FilteredOpenRequest(L"Signed Files", L"*.p7m", L".p7m");
+    FileDialogRequest source = OpenRequest(L"Signed Files", L"*.p7m", L".p7m");
     source.pathRoom = 1048;
     source.maxFile = 1047;
-    EXPECT_TRUE(SameRequest(ui.fileRequests[0], source));
-    FileDialogRequest target = FilteredOpenRequest(L"Detached sign", L"*.p7s", L".p7s");
+    EXPECT_EQ(Describe(ui.fileRequests[0]), Describe(source));
+    FileDialogRequest target = OpenRequest(L"Detached sign", L"*.p7s", L".p7s");
     target.kind = FileDialogRequest::Kind::Save;
     target.initialName = c.proposal;
     target.pathRoom = 1048;
     target.maxFile = 1047;
-    EXPECT_TRUE(SameRequest(ui.fileRequests[1], target)) << c.source;
+    EXPECT_EQ(Describe(ui.fileRequests[1]), Describe(target)) << c.source;
 
     const auto call = OnlyCall(session, "ATesselP7M2P7S");
     EXPECT_EQ(call.Text("sourcePath"), c.source);

@@ -1,0 +1,114 @@
+#include "LocalTestTools.h"
+
+#include <cwchar>
+#include <optional>
+
+#include "FileBytes.h"
+#include "MessageSignature.h"
+
+namespace {
+
+// Fields: the file to sign, the signing mode, an empty field and the
+// timestamp services to offer, the second one preselected. The list keeps
+// its trailing comma.
+constexpr wchar_t kTestParameters[] =
+    L"C:\\Users\\qelmar\\Desktop\\test\\test.txt|2||"
+    L"[{\"title\" : \"Sectigo\",\"url\" : \"http://timestamp.sectigo.com\"},"
+    L"{\"title\" : \"B-Trust\",\"url\" : \"http://tsatest.b-trust.org\", \"selected\":\"true\"},]";
+
+FileDialogRequest SignatureFileRequest() {
+  FileDialogRequest request;
+  request.filter = {{L"Signed Files", L"*.p7m;*.p7s"}};
+  request.filterIndex = 1;
+  request.defaultExtension = L".p7s";
+  return request;
+}
+
+FileDialogRequest DataFileRequest() {
+  FileDialogRequest request;
+  request.filter = {{L"All files", L"*.*"}};
+  request.filterIndex = 1;
+  request.defaultExtension = L"";
+  return request;
+}
+
+// The path without the last extension of its file name (x.pdf.p7s gives
+// x.pdf); nullopt when the file name has none.
+std::optional<std::wstring> WithoutLastExtension(const std::wstring& path) {
+  const size_t nameStart = path.find_last_of(L"\\/:");
+  const size_t dot = path.rfind(L'.');
+  if (dot == std::wstring::npos) return std::nullopt;
+  if (nameStart != std::wstring::npos && dot < nameStart) return std::nullopt;
+  const size_t firstOfName = nameStart == std::wstring::npos ? 0 : nameStart + 1;
+  if (dot == firstOfName) return std::nullopt;  // ".p7s" alone names no data file
+  return path.substr(0, dot);
+}
+
+bool IsExistingFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The file a detached signature covers: the one beside it without the
+// signature's extension, or else the one the user picks; nullopt when the
+// user cancels.
+std::optional<std::wstring> DataFileFor(ConsoleUi& ui, const std::wstring& signaturePath) {
+  const std::optional<std::wstring> beside = WithoutLastExtension(signaturePath);
+  if (beside && IsExistingFile(*beside)) return beside;
+  return ui.AskForFile(DataFileRequest());
+}
+
+// The application's message box: owned by the console, default caption,
+// the warning icon the framework gives a plain OK box.
+void ShowVerdict(ConsoleUi& ui, bool good) {
+  ui.ShowMessageBox(ui.OwnerWindow(), good ? L"OK" : L"Fail", nullptr, MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+void RunVerifyWin32(ConsoleUi& ui) {
+  const std::optional<std::wstring> signaturePath = ui.AskForFile(SignatureFileRequest());
+  if (!signaturePath) return;
+  varnok::ByteList signature;
+  varnok::ReadFileBytes(signaturePath->c_str(), signature);
+
+  switch (varnok::SignatureFormOf(signature)) {
+    case varnok::SignatureForm::Enveloping:
+      ShowVerdict(ui, varnok::VerifyEnvelopingSignature(signature));
+      return;
+    case varnok::SignatureForm::Detached: {
+      const std::optional<std::wstring> dataPath = DataFileFor(ui, *signaturePath);
+      if (!dataPath) return;
+      varnok::ByteList content;
+      const bool read = varnok::ReadFileBytes(dataPath->c_str(), content);
+      ShowVerdict(ui, read && varnok::VerifyDetachedSignature(signature, content));
+      return;
+    }
+    case varnok::SignatureForm::NotSigned:
+      ShowVerdict(ui, false);
+      return;
+  }
+}
+
+void RunTest(ConsoleUi& ui) {
+  for (const std::wstring& field : SplitParameterString(kTestParameters)) {
+    ui.ShowMessageBox(ui.OwnerWindow(), field.c_str(), nullptr, MB_OK);
+  }
+}
+
+std::vector<std::wstring> SplitParameterString(const wchar_t* text) {
+  std::vector<std::wstring> fields;
+  if (text == nullptr || *text == L'\0') return fields;
+  const std::wstring whole(text);
+  size_t position = 0;
+  for (;;) {
+    const size_t bar = whole.find(L'|', position);
+    if (bar == std::wstring::npos) {
+      fields.push_back(whole.substr(position));
+      return fields;
+    }
+    fields.push_back(whole.substr(position, bar - position));
+    position = bar + 1;
+    if (position >= whole.size()) return fields;
+  }
+}
