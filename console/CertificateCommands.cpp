@@ -2,6 +2,7 @@
 
 #include "CertificateReportCallback.h"
 #include "DaDureRarireZ.h"
+#include "FileDialogRequests.h"
 #include "JsonParameters.h"
 #include "KeyStorageProviders.h"
 #include "LibraryCall.h"
@@ -10,11 +11,7 @@
 namespace {
 
 FileDialogRequest CertificateFileRequest(const wchar_t* patterns, const wchar_t* defaultExtension) {
-  FileDialogRequest request;
-  request.filter = {{L"Certificates", patterns}};
-  request.filterIndex = 1;
-  request.defaultExtension = defaultExtension;
-  return request;
+  return FilteredOpenRequest(L"Certificates", patterns, defaultExtension);
 }
 
 FileDialogRequest SelectionFileRequest() {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "FileDialogRequests.h"
 #include "LibraryCall.h"
 #include "OutputBuffer.h"
 #include "PathText.h"
@@ -13,14 +14,6 @@ namespace {
 // The three exports that take a file and a null second argument share one
 // type.
 using FileExportFn = ATesselDecryptVerifyFileFn;
-
-FileDialogRequest SignedFileRequest(std::optional<std::wstring> defaultExtension) {
-  FileDialogRequest request;
-  request.filter = {{L"Signed Files", L"*.p7m;*.p7s"}};
-  request.filterIndex = 1;
-  request.defaultExtension = std::move(defaultExtension);
-  return request;
-}
 
 // Asks for the file (no filter unless given) and hands it to the export; the
 // result is not used and the library reports on its own.
@@ -35,7 +28,7 @@ void RunFileCommand(ConsoleUi& ui, const wchar_t* exportName, const FileDialogRe
 }  // namespace
 
 void RunDecryptVerifyFile(ConsoleUi& ui) {
-  RunFileCommand(ui, kATesselDecryptVerifyFile, SignedFileRequest(std::nullopt));
+  RunFileCommand(ui, kATesselDecryptVerifyFile, SignedFilesRequest(std::nullopt));
 }
 
 void RunEncryptFile(ConsoleUi& ui) { RunFileCommand(ui, kATesselEncryptFile, FileDialogRequest()); }
@@ -46,7 +39,7 @@ void RunSignAndEncryptFile(ConsoleUi& ui) {
 
 void RunExtractFile(ConsoleUi& ui) {
   LibraryCall<ATesselExtractFileFn>(ui, kATesselExtractFile, [&ui](ATesselExtractFileFn extract) {
-    const std::optional<std::wstring> path = ui.AskForFile(SignedFileRequest(L".p7m"));
+    const std::optional<std::wstring> path = ui.AskForFile(SignedFilesRequest(L".p7m"));
     if (!path) return;
     // Room for the library's 1000 characters, and always for the whole
     // directory.

@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "FileBytes.h"
+#include "FileDialogRequests.h"
 #include "MessageSignature.h"
+#include "PathText.h"
 
 namespace {
 
@@ -16,34 +18,6 @@ constexpr wchar_t kTestParameters[] =
     L"[{\"title\" : \"Sectigo\",\"url\" : \"http://timestamp.sectigo.com\"},"
     L"{\"title\" : \"B-Trust\",\"url\" : \"http://tsatest.b-trust.org\", \"selected\":\"true\"},]";
 
-FileDialogRequest SignatureFileRequest() {
-  FileDialogRequest request;
-  request.filter = {{L"Signed Files", L"*.p7m;*.p7s"}};
-  request.filterIndex = 1;
-  request.defaultExtension = L".p7s";
-  return request;
-}
-
-FileDialogRequest DataFileRequest() {
-  FileDialogRequest request;
-  request.filter = {{L"All files", L"*.*"}};
-  request.filterIndex = 1;
-  request.defaultExtension = L"";
-  return request;
-}
-
-// The path without the last extension of its file name (x.pdf.p7s gives
-// x.pdf); nullopt when the file name has none.
-std::optional<std::wstring> WithoutLastExtension(const std::wstring& path) {
-  const size_t nameStart = path.find_last_of(L"\\/:");
-  const size_t dot = path.rfind(L'.');
-  if (dot == std::wstring::npos) return std::nullopt;
-  if (nameStart != std::wstring::npos && dot < nameStart) return std::nullopt;
-  const size_t firstOfName = nameStart == std::wstring::npos ? 0 : nameStart + 1;
-  if (dot == firstOfName) return std::nullopt;  // ".p7s" alone names no data file
-  return path.substr(0, dot);
-}
-
 bool IsExistingFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -53,8 +27,12 @@ bool IsExistingFile(const std::wstring& path) {
 // signature's extension, or else the one the user picks; nullopt when the
 // user cancels.
 std::optional<std::wstring> DataFileFor(ConsoleUi& ui, const std::wstring& signaturePath) {
-  const std::optional<std::wstring> beside = WithoutLastExtension(signaturePath);
-  if (beside && IsExistingFile(*beside)) return beside;
+  // x.pdf.p7s covers x.pdf; a name that is all extension (".p7s") names no
+  // data file.
+  if (!ExtensionOf(signaturePath).empty()) {
+    const std::wstring beside = WithoutExtension(signaturePath);
+    if (IsExistingFile(beside)) return beside;
+  }
   return ui.AskForFile(DataFileRequest());
 }
 
@@ -67,7 +45,7 @@ void ShowVerdict(ConsoleUi& ui, bool good) {
 }  // namespace
 
 void RunVerifyWin32(ConsoleUi& ui) {
-  const std::optional<std::wstring> signaturePath = ui.AskForFile(SignatureFileRequest());
+  const std::optional<std::wstring> signaturePath = ui.AskForFile(SignedFilesRequest(L".p7s"));
   if (!signaturePath) return;
   varnok::ByteList signature;
   varnok::ReadFileBytes(signaturePath->c_str(), signature);

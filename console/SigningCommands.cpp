@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DaDureRarireZ.h"
+#include "FileDialogRequests.h"
 #include "JsonParameters.h"
 #include "LibraryCall.h"
 #include "OutputBuffer.h"
@@ -12,48 +13,21 @@
 
 namespace {
 
-constexpr wchar_t kSignedFilesDescription[] = L"Signed Files";
-constexpr wchar_t kSignedFilesPattern[] = L"*.p7m;*.p7s";
-
 // The source and target dialogs of "P7M -> P7S" have room for 1048
 // characters and tell the dialog one less.
 constexpr size_t kConversionPathRoom = 1048;
 constexpr DWORD kConversionMaxFile = 1047;
 
-FileDialogRequest AnyFileRequest() { return FileDialogRequest(); }
-
-FileDialogRequest SignedFileRequest() {
-  FileDialogRequest request;
-  request.filter = {{kSignedFilesDescription, kSignedFilesPattern}};
-  request.filterIndex = 1;
-  request.defaultExtension = L".p7m";
-  return request;
-}
-
-FileDialogRequest DataFileRequest() {
-  FileDialogRequest request;
-  request.filter = {{L"All files", L"*.*"}};
-  request.filterIndex = 1;
-  request.defaultExtension = L"";
-  return request;
-}
-
 FileDialogRequest EnvelopingSourceRequest() {
-  FileDialogRequest request;
-  request.filter = {{kSignedFilesDescription, L"*.p7m"}};
-  request.filterIndex = 1;
-  request.defaultExtension = L".p7m";
+  FileDialogRequest request = FilteredOpenRequest(L"Signed Files", L"*.p7m", L".p7m");
   request.pathRoom = kConversionPathRoom;
   request.maxFile = kConversionMaxFile;
   return request;
 }
 
 FileDialogRequest DetachedTargetRequest(const std::wstring& proposal) {
-  FileDialogRequest request;
+  FileDialogRequest request = FilteredOpenRequest(L"Detached sign", L"*.p7s", L".p7s");
   request.kind = FileDialogRequest::Kind::Save;
-  request.filter = {{L"Detached sign", L"*.p7s"}};
-  request.filterIndex = 1;
-  request.defaultExtension = L".p7s";
   request.initialName = proposal;
   // At least the usual room, and always room for the whole proposal.
   request.pathRoom = std::max(kConversionPathRoom, proposal.size() + 1);
@@ -84,7 +58,7 @@ void RunSignFileJson(ConsoleUi& ui) {
     ui.UpdateDataFromControls();
     LoadJsonPane(ui, parameters);
     if (parameters.MemberCount() < 1) {
-      const std::optional<std::wstring> path = ui.AskForFile(AnyFileRequest());
+      const std::optional<std::wstring> path = ui.AskForFile(FileDialogRequest());
       if (!path) return;
       parameters.UpdateString(L"SignFile", path->c_str());
       parameters.UpdateInt(L"SignMode", SignModeFromCheck(ui.SignFileModeCheck()));
@@ -96,7 +70,7 @@ void RunSignFileJson(ConsoleUi& ui) {
 void RunSignFileFilter(ConsoleUi& ui) {
   LibraryCall<ATesselSignFileFilterFn>(
       ui, kATesselSignFileFilter, [&ui](ATesselSignFileFilterFn sign) {
-        const std::optional<std::wstring> path = ui.AskForFile(AnyFileRequest());
+        const std::optional<std::wstring> path = ui.AskForFile(FileDialogRequest());
         if (!path) return;
         OutputBuffer output(kSignFileFilterBufferChars);
         const std::int32_t mode = SignModeFromCheck(ui.FilterModeCheckState());
@@ -107,7 +81,7 @@ void RunSignFileFilter(ConsoleUi& ui) {
 
 void RunSignInfo(ConsoleUi& ui) {
   LibraryCall<ATesselSignInfoJsonFn>(ui, kATesselSignInfoJson, [&ui](ATesselSignInfoJsonFn info) {
-    const std::optional<std::wstring> signature = ui.AskForFile(SignedFileRequest());
+    const std::optional<std::wstring> signature = ui.AskForFile(SignedFilesRequest(L".p7m"));
     if (!signature) return;
     rozazar::DaDureRarireZ parameters;
     if (ExtensionOf(LowerCased(*signature)) == L".p7s") {
@@ -122,7 +96,7 @@ void RunSignInfo(ConsoleUi& ui) {
 
 void RunIsP7S(ConsoleUi& ui) {
   LibraryCall<ATesselIsP7SFn>(ui, kATesselIsP7S, [&ui](ATesselIsP7SFn isP7S) {
-    const std::optional<std::wstring> path = ui.AskForFile(SignedFileRequest());
+    const std::optional<std::wstring> path = ui.AskForFile(SignedFilesRequest(L".p7m"));
     if (!path) return;
     const TesselBool detached = isP7S(path->c_str(), ErrorBoxCallback, UserValueOf(ui));
     ShowApplicationMessage(ui,
