@@ -90,3 +90,10 @@ class ConsoleUi {
  protected:
   ~ConsoleUi() = default;
 };
+
+// The application's message box: owned by the console's window, the default
+// caption, OK and the warning icon the framework gives a box without an icon
+// of its own.
+inline int ShowApplicationMessageBox(ConsoleUi& ui, const wchar_t* text) {
+  return ui.ShowMessageBox(ui.OwnerWindow(), text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+}

@@ -36,10 +36,9 @@ std::optional<std::wstring> DataFileFor(ConsoleUi& ui, const std::wstring& signa
   return ui.AskForFile(DataFileRequest());
 }
 
-// The application's message box: owned by the console, default caption,
-// the warning icon the framework gives a plain OK box.
+// "OK" or "Fail" in the application's message box.
 void ShowVerdict(ConsoleUi& ui, bool good) {
-  ui.ShowMessageBox(ui.OwnerWindow(), good ? L"OK" : L"Fail", nullptr, MB_OK | MB_ICONEXCLAMATION);
+  ShowApplicationMessageBox(ui, good ? L"OK" : L"Fail");
 }
 
 }  // namespace

@@ -35,10 +35,6 @@ FileDialogRequest DetachedTargetRequest(const std::wstring& proposal) {
   return request;
 }
 
-void ShowApplicationMessage(ConsoleUi& ui, const wchar_t* text) {
-  ui.ShowMessageBox(ui.OwnerWindow(), text, nullptr, MB_OK);
-}
-
 }  // namespace
 
 std::int32_t SignModeFromCheck(int state) {
@@ -99,8 +95,10 @@ void RunIsP7S(ConsoleUi& ui) {
     const std::optional<std::wstring> path = ui.AskForFile(SignedFilesRequest(L".p7m"));
     if (!path) return;
     const TesselBool detached = isP7S(path->c_str(), ErrorBoxCallback, UserValueOf(ui));
-    ShowApplicationMessage(ui,
-                           detached != 0 ? L"It is a P7S file!" : L"NOOO It is not a P7S file!");
+    // A box owned by the console, without the application box's icon.
+    ui.ShowMessageBox(ui.OwnerWindow(),
+                      detached != 0 ? L"It is a P7S file!" : L"NOOO It is not a P7S file!", nullptr,
+                      MB_OK);
   });
 }
 
@@ -112,7 +110,7 @@ void RunP7MToP7S(ConsoleUi& ui) {
     const std::optional<std::wstring> target = ui.AskForFile(DetachedTargetRequest(proposal));
     if (!target) return;
     if (convert(source->c_str(), target->c_str()) == 0) {
-      ShowApplicationMessage(ui, L"Error converting P7M to P7S");
+      ShowApplicationMessageBox(ui, L"Error converting P7M to P7S");
     }
   });
 }

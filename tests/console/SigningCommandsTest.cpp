@@ -264,6 +264,7 @@ TEST(P7MToP7S, LongProposalFitsItsBufferAndFailureIsReported) {
   EXPECT_EQ(ui.fileRequests[1].maxFile, ui.fileRequests[1].pathRoom - 1);
   ASSERT_EQ(ui.messageBoxes.size(), 1u);
   EXPECT_EQ(ui.messageBoxes[0].text, L"Error converting P7M to P7S");
+  EXPECT_EQ(ui.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_FALSE(ui.messageBoxes[0].caption.has_value());
   EXPECT_EQ(ui.messageBoxes[0].owner, ui.window);
 }
