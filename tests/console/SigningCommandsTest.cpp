@@ -152,7 +152,7 @@ TEST(SignInfo, DetachedSignatureByLowerCasedExtensionAlsoAsksForTheData) {
   EXPECT_EQ(call.Int("userValue"), UserValueOf(ui));
 }
 
-TEST(SignInfo, OtherSignaturesGoAloneAndACancelledDataDialogCallsNothing) {
+TEST(SignInfo, OtherSignaturesGoAlone) {
   for (const wchar_t* signature :
        {L"C:\\s\\a.p7m", L"C:\\s\\.p7s", L"C:\\s.p7s\\a", L"C:\\s\\a.p7s.bak"}) {
     SubstituteSession session;
@@ -165,13 +165,6 @@ TEST(SignInfo, OtherSignaturesGoAloneAndACancelledDataDialogCallsNothing) {
     EXPECT_EQ(OnlyCall(session, "ATesselSignInfoJson").Text("json"),
               L"{\"SignFile\":\"" + escaped + L"\"}");
   }
-
-  SubstituteSession session;
-  ScriptedUi ui;
-  ui.fileAnswers = {L"C:\\s\\a.p7s", std::nullopt};
-  RunSignInfo(ui);
-  EXPECT_EQ(ui.fileRequests.size(), 2u);
-  EXPECT_THAT(session.CallNames(), ElementsAreArray(NothingCalled()));
 }
 
 TEST(IsP7S, ShowsTheVerdictOfTheOneByteResult) {
@@ -269,14 +262,21 @@ TEST(P7MToP7S, LongProposalFitsItsBufferAndFailureIsReported) {
   EXPECT_EQ(ui.messageBoxes[0].owner, ui.window);
 }
 
-TEST(P7MToP7S, CancelledSaveDialogCallsNothing) {
-  SubstituteSession session;
-  ScriptedUi ui;
-  ui.fileAnswers = {L"C:\\x.p7m", std::nullopt};
-  RunP7MToP7S(ui);
-  EXPECT_EQ(ui.fileRequests.size(), 2u);
-  EXPECT_THAT(session.CallNames(), ElementsAreArray(NothingCalled()));
-  EXPECT_TRUE(ui.messageBoxes.empty());
+TEST(SigningCommands, CancelledSecondDialogCallsNothing) {
+  // The data file of a detached signature, the target of a conversion.
+  const struct {
+    void (*run)(ConsoleUi&);
+    const wchar_t* firstAnswer;
+  } cases[] = {{RunSignInfo, L"C:\\s\\a.p7s"}, {RunP7MToP7S, L"C:\\x.p7m"}};
+  for (const auto& c : cases) {
+    SubstituteSession session;
+    ScriptedUi ui;
+    ui.fileAnswers = {c.firstAnswer, std::nullopt};
+    c.run(ui);
+    EXPECT_EQ(ui.fileRequests.size(), 2u) << c.firstAnswer;
+    EXPECT_THAT(session.CallNames(), ElementsAreArray(NothingCalled()));
+    EXPECT_TRUE(ui.messageBoxes.empty());
+  }
 }
 
 }  // namespace
