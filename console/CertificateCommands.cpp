@@ -64,28 +64,28 @@ void RunSelectCertificateJson(ConsoleUi& ui) {
 }
 
 void RunSelectCertificate(ConsoleUi& ui) {
-  LibraryCall<ATesselSelectCertificateFn>(ui, kATesselSelectCertificate,
-                                          [&ui](ATesselSelectCertificateFn select) {
-                                            SelectionBuffers buffers(kSelectCertificateChars);
-                                            buffers.Fill(select);
-                                            ui.AppendOutputLine(buffers.commonName.Text().c_str());
-                                          });
+  LibraryCall<ATesselSelectCertificateFn>(ui, kATesselSelectCertificate, [&ui](auto select) {
+    // Only the common name is shown.
+    SelectionBuffers buffers(kSelectCertificateChars);
+    buffers.Fill(select);
+    ui.AppendOutputLine(buffers.commonName.Text().c_str());
+  });
 }
 
 void RunSelectCertificateOld(ConsoleUi& ui) {
-  LibraryCall<ATesselSelectCertificateFn>(ui, kATesselSelectCertificate,
-                                          [&ui](ATesselSelectCertificateFn select) {
-                                            SelectionBuffers buffers(kSelectCertificateOldChars);
-                                            buffers.Fill(select);
-                                            ui.AppendOutputText(L"CN: ");
-                                            ui.AppendOutputText(buffers.commonName.Text().c_str());
-                                            ui.AppendOutputText(L" TP: ");
-                                            ui.AppendOutputText(buffers.thumbprint.Text().c_str());
-                                            ui.AppendOutputText(L" NB: ");
-                                            ui.AppendOutputText(buffers.notBefore.Text().c_str());
-                                            ui.AppendOutputText(L" NA: ");
-                                            ui.AppendOutputLine(buffers.notAfter.Text().c_str());
-                                          });
+  LibraryCall<ATesselSelectCertificateFn>(ui, kATesselSelectCertificate, [&ui](auto select) {
+    // One line with the four labelled values, empty ones included.
+    SelectionBuffers buffers(kSelectCertificateOldChars);
+    buffers.Fill(select);
+    ui.AppendOutputText(L"CN: ");
+    ui.AppendOutputText(buffers.commonName.Text().c_str());
+    ui.AppendOutputText(L" TP: ");
+    ui.AppendOutputText(buffers.thumbprint.Text().c_str());
+    ui.AppendOutputText(L" NB: ");
+    ui.AppendOutputText(buffers.notBefore.Text().c_str());
+    ui.AppendOutputText(L" NA: ");
+    ui.AppendOutputLine(buffers.notAfter.Text().c_str());
+  });
 }
 
 void RunCertInfo(ConsoleUi& ui) {
