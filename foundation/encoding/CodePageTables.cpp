@@ -103,7 +103,8 @@ CodePageTables* build(const CodePageData& data) noexcept {
   for (std::size_t k = 0; k < data.preferredCount; ++k) {
     tables->reverse[data.preferred[k] >> 16] = static_cast<std::uint16_t>(data.preferred[k]);
   }
-  if (tables->reverse['?'] != 0) tables->replacement = tables->reverse['?'];
+  constexpr std::size_t kQuestionMark = 0x3F;
+  if (tables->reverse[kQuestionMark] != 0) tables->replacement = tables->reverse[kQuestionMark];
   return tables;
 }
 
