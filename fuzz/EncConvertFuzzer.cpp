@@ -25,7 +25,7 @@ const int kCodePages[] = {
     20106, 20107, 20108, 20273, 20277, 20278, 20280, 20284, 20285, 20290, 20297, 20420, 20423,
     20424, 20866, 20871, 20880, 20905, 21025, 21866, 28592, 28593, 28594, 28595, 28596, 28597,
     28598, 28599, 28603, 28605, 38598, 932,   936,   949,   950,   1361,  20261, 20269, 20932,
-    51932, 20936, 51936, 20949, 51949, 54936, 50220, 50221, 50222, 50225, 52936};
+    51932, 20936, 51936, 20949, 51949, 54936, 50220, 50221, 50222, 50225, 50227, 52936};
 constexpr std::size_t kCount = sizeof kCodePages / sizeof kCodePages[0];
 
 void require(bool condition) {
@@ -38,7 +38,8 @@ bool isUnicodeForm(int codePage) {
 }
 
 bool isSevenBitForm(int codePage) {
-  return codePage == 50221 || codePage == 50222 || codePage == 50225 || codePage == 52936;
+  return codePage == 50221 || codePage == 50222 || codePage == 50225 || codePage == 50227 ||
+         codePage == 52936;
 }
 
 bool hasShiftControls(const std::uint8_t* data, std::size_t size) {

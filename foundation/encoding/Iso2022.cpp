@@ -79,8 +79,10 @@ bool SevenBitDecoder::switchMode(const unsigned char* data, std::size_t n,
                                    {"\x1B(I", Mode::Kana},   {"\x1B$@", Mode::Double},
                                    {"\x1B$B", Mode::Double}, {"\x1B$(D", Mode::JisX0212},
                                    {"\x1B&@", Mode::Ascii}};
-  if (m_scheme == SevenBitScheme::Iso2022Kr) {
-    if (!startsWith(data, n, pos, "\x1B$)C")) return false;
+  if (m_scheme == SevenBitScheme::Iso2022Kr || m_scheme == SevenBitScheme::Iso2022Cn) {
+    // The one designation these forms use; SO and SI do the switching.
+    const char* designation = m_scheme == SevenBitScheme::Iso2022Kr ? "\x1B$)C" : "\x1B$)A";
+    if (!startsWith(data, n, pos, designation)) return false;
     pos += 4;
     return true;
   }
@@ -119,9 +121,12 @@ std::size_t SevenBitDecoder::decode(const unsigned char* data, std::size_t n, st
     std::uint32_t cp = b;
     const bool kana =
         m_scheme == SevenBitScheme::Iso2022Jp && (m_shiftedOut || m_mode == Mode::Kana);
-    const bool twoBytes = m_scheme == SevenBitScheme::Iso2022Kr
-                              ? m_shiftedOut
-                              : m_mode == Mode::Double || m_mode == Mode::JisX0212;
+    const bool shifting =
+        m_scheme == SevenBitScheme::Iso2022Kr || m_scheme == SevenBitScheme::Iso2022Cn;
+    // ISO-2022-CN returns to ASCII at every line end.
+    if (b == '\n' && m_scheme == SevenBitScheme::Iso2022Cn) m_shiftedOut = false;
+    const bool twoBytes =
+        shifting ? m_shiftedOut : m_mode == Mode::Double || m_mode == Mode::JisX0212;
     if (m_scheme == SevenBitScheme::Hz && b == '~' && pos + 1 < n && data[pos + 1] == '~') {
       ++pos;  // "~~" is one tilde
     } else if (b >= 0x80) {
@@ -160,6 +165,7 @@ bool SevenBitEncoder::enterAscii(ByteSink& sink) noexcept {
       if (m_mode != Mode::Ascii && !sink.put("\x1B(B", 3)) return false;
       break;
     case SevenBitScheme::Iso2022Kr:
+    case SevenBitScheme::Iso2022Cn:
       if (m_shiftedOut && !sink.putByte(kShiftIn)) return false;
       m_shiftedOut = false;
       break;
@@ -180,6 +186,11 @@ bool SevenBitEncoder::enterDouble(ByteSink& sink) noexcept {
       }
       if (m_mode != Mode::Double && !sink.put("\x1B$B", 3)) return false;
       break;
+    case SevenBitScheme::Iso2022Cn:
+      // GB 2312 is designated again on every line that uses it.
+      if (!m_headerWritten && !sink.put("\x1B$)A", 4)) return false;
+      m_headerWritten = true;
+      [[fallthrough]];
     case SevenBitScheme::Iso2022Kr:
       if (!m_shiftedOut && !sink.putByte(kShiftOut)) return false;
       m_shiftedOut = true;
@@ -217,6 +228,7 @@ bool SevenBitEncoder::encodeOne(std::uint32_t cp, ByteSink& sink, bool& lossy) n
   if (cp < 0x80u) {
     if (!enterAscii(sink)) return false;
     if (m_scheme == SevenBitScheme::Hz && cp == '~') return sink.put("~~", 2);
+    if (m_scheme == SevenBitScheme::Iso2022Cn && cp == '\n') m_headerWritten = false;
     return sink.putByte(static_cast<unsigned char>(cp));
   }
   const std::uint16_t code = cp < 0x10000u ? m_tables->reverse[cp] : 0;

@@ -1,6 +1,7 @@
 // The 7-bit stateful encodings built on double-byte tables: ISO-2022-JP
 // (50220, 50221, 50222) over the 932 table, ISO-2022-KR (50225) over the
-// 949 table, and HZ (52936) over the GB2312 table.
+// 949 table, and ISO-2022-CN in its simplified form (50227) and HZ (52936)
+// over the GB2312 table.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,7 @@
 
 namespace rozazar::encoding {
 
-enum class SevenBitScheme { Iso2022Jp, Iso2022Kr, Hz };
+enum class SevenBitScheme { Iso2022Jp, Iso2022Kr, Iso2022Cn, Hz };
 
 // Decodes a whole input; keeps the shift state between calls of decode.
 class SevenBitDecoder {

@@ -40,6 +40,9 @@ int sevenBitBase(int codePage, SevenBitScheme& scheme) noexcept {
     case 50225:
       scheme = SevenBitScheme::Iso2022Kr;
       return 949;
+    case 50227:
+      scheme = SevenBitScheme::Iso2022Cn;
+      return 20936;
     case 52936:
       scheme = SevenBitScheme::Hz;
       return 20936;

@@ -200,9 +200,10 @@ struct SevenBitCase {
 };
 
 TEST(CodePages, SevenBitFormsCarryTheirWholeCharacterSet) {
-  for (const SevenBitCase& c : {SevenBitCase{50220, 932, 6879}, SevenBitCase{50221, 932, 6879},
-                                SevenBitCase{50222, 932, 6879}, SevenBitCase{50225, 949, 8224},
-                                SevenBitCase{52936, 20936, 7445}}) {
+  for (const SevenBitCase& c :
+       {SevenBitCase{50220, 932, 6879}, SevenBitCase{50221, 932, 6879},
+        SevenBitCase{50222, 932, 6879}, SevenBitCase{50225, 949, 8224},
+        SevenBitCase{50227, 20936, 7445}, SevenBitCase{52936, 20936, 7445}}) {
     SCOPED_TRACE(c.codePage);
     const CodePageTables* tables = codePageTables(c.base);
     ASSERT_NE(tables, nullptr);
