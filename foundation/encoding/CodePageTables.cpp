@@ -90,8 +90,10 @@ CodePageTables* build(const CodePageData& data) noexcept {
     const unsigned b = data.fold[k] >> 8;
     if (b >= 0x80) tables->fold[b - 0x80] = static_cast<std::uint8_t>(data.fold[k] & 0x7Fu);
   }
-  for (unsigned b = 0; b < 256; ++b)
+  for (unsigned b = 0; b < 256; ++b) {
+    if (tables->singles[b] == CodePageTables::kLead) tables->hasLeads = true;
     addReverse(tables->reverse, tables->singles[b], static_cast<std::uint16_t>(b));
+  }
   if (tables->pairs != nullptr) {
     for (unsigned key = 0x8000; key < 65536; ++key)
       addReverse(tables->reverse, tables->pairs[key], static_cast<std::uint16_t>(key));

@@ -25,6 +25,8 @@ struct CodePageTables {
   // lead >= 0x80), or a three-byte sequence 0x8F x y as (x & 0x7F) << 8 |
   // (y & 0x7F). 0 means unmapped (U+0000 is always the byte 0).
   std::uint16_t* reverse = nullptr;
+  // Whether any byte is a lead byte (false for the single-byte pages).
+  bool hasLeads = false;
   // The page's own question mark, written for unmappable characters.
   std::uint16_t replacement = '?';
 };

@@ -39,6 +39,20 @@ std::size_t TableDecoder::decode(const unsigned char* data, std::size_t n, std::
                                  bool& lossy) const noexcept {
   std::size_t count = 0;
   const bool folds = m_tables.data->foldCount != 0;
+  if (!m_tables.hasLeads && !folds) {
+    // One lookup per byte; an undefined byte reads as U+FFFD already.
+    const std::size_t limit = (n - pos) < capacity ? (n - pos) : capacity;
+    const unsigned char* p = data + pos;
+    bool undefined = false;
+    for (; count < limit; ++count) {
+      const std::uint16_t cp = m_tables.singles[p[count]];
+      undefined |= cp == CodePageTables::kUndefined;
+      out[count] = cp;
+    }
+    pos += count;
+    if (undefined) lossy = true;
+    return count;
+  }
   while (count < capacity && pos < n) {
     unsigned char b = data[pos];
     if (folds && b >= 0x80 && m_tables.fold[b - 0x80] != 0) b = m_tables.fold[b - 0x80];

@@ -358,19 +358,27 @@ class Target {
     return cp;
   }
 
+  // Code points go out sixteen at a time, the most one reserve can hold
+  // at four bytes each.
+  static constexpr std::size_t kChunk = ByteSink::kMaxReserve / 4;
+
   bool encodeUtf8(const std::uint32_t* cps, std::size_t count) noexcept {
-    for (std::size_t i = 0; i < count; ++i) {
-      unsigned char* at = m_sink.reserve(4);
+    for (std::size_t i = 0; i < count; i += kChunk) {
+      const std::size_t end = (count - i) < kChunk ? count : i + kChunk;
+      unsigned char* at = m_sink.reserve(ByteSink::kMaxReserve);
       if (at == nullptr) return false;
-      const std::uint32_t cp = cps[i];
-      if (cp < 0x80u) {
-        at[0] = static_cast<unsigned char>(cp);
-        m_sink.commit(1);
-        continue;
+      std::size_t written = 0;
+      for (std::size_t k = i; k < end; ++k) {
+        const std::uint32_t cp = cps[k];
+        if (cp < 0x80u) {
+          at[written++] = static_cast<unsigned char>(cp);
+          continue;
+        }
+        int length = 0;
+        utf8EncodeCodePoint(scalar(cp), at + written, length);
+        written += static_cast<std::size_t>(length);
       }
-      int length = 0;
-      utf8EncodeCodePoint(scalar(cp), at, length);
-      m_sink.commit(static_cast<std::size_t>(length));
+      m_sink.commit(written);
     }
     return true;
   }
@@ -381,19 +389,24 @@ class Target {
   }
 
   bool encodeUtf16(const std::uint32_t* cps, std::size_t count, bool bigEndian) noexcept {
-    for (std::size_t i = 0; i < count; ++i) {
-      unsigned char* at = m_sink.reserve(4);
+    for (std::size_t i = 0; i < count; i += kChunk) {
+      const std::size_t end = (count - i) < kChunk ? count : i + kChunk;
+      unsigned char* at = m_sink.reserve(ByteSink::kMaxReserve);
       if (at == nullptr) return false;
-      const std::uint32_t cp = cps[i];
-      if (cp < 0x10000u) {
-        put16(at, cp, bigEndian);
-        m_sink.commit(2);
-      } else {
-        const std::uint32_t offset = cp - 0x10000u;
-        put16(at, 0xD800u + (offset >> 10), bigEndian);
-        put16(at + 2, 0xDC00u + (offset & 0x3FFu), bigEndian);
-        m_sink.commit(4);
+      std::size_t written = 0;
+      for (std::size_t k = i; k < end; ++k) {
+        const std::uint32_t cp = cps[k];
+        if (cp < 0x10000u) {
+          put16(at + written, cp, bigEndian);
+          written += 2;
+        } else {
+          const std::uint32_t offset = cp - 0x10000u;
+          put16(at + written, 0xD800u + (offset >> 10), bigEndian);
+          put16(at + written + 2, 0xDC00u + (offset & 0x3FFu), bigEndian);
+          written += 4;
+        }
       }
+      m_sink.commit(written);
     }
     return true;
   }
