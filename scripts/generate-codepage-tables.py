@@ -311,6 +311,9 @@ def gb18030_four_byte(source):
             ranges[-1][1] += 1
         else:
             ranges.append([cp, 1, linear])
+    # The converter searches the ranges by code point and by linear index.
+    if any(a[0] >= b[0] for a, b in zip(ranges, ranges[1:])):
+        sys.exit("GB18030 four-byte ranges are not in code point order")
     return [tuple(r) for r in ranges]
 
 
@@ -333,7 +336,6 @@ def segments(items):
             blocks.append([(key, value)])
 
     def emit(kind, piece):
-        start = piece[0][0]
         for offset in range(0, len(piece), 16383):
             part = piece[offset:offset + 16383]
             words.extend([part[0][0], (len(part) << 2) | kind])
@@ -347,7 +349,6 @@ def segments(items):
                 if len(steps) % 2:
                     steps.append(0)
                 words.extend(steps[i] | (steps[i + 1] << 8) for i in range(0, len(steps), 2))
-        del start
 
     def emit_loose(piece):
         # Split into runs of small increasing steps; long ones go as deltas.
@@ -421,11 +422,8 @@ def decode_segments(words):
 
 
 def reverse_code(plane, key):
-    if plane == 0:
-        return key
-    if plane == 1:
-        return key
-    return key & 0x7F7F
+    # Bytes and pairs are their own codes; the 0x8F plane drops the high bits.
+    return key & 0x7F7F if plane == 2 else key
 
 
 def preferred_encodings(cp, source, planes):
