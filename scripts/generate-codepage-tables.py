@@ -16,8 +16,11 @@ lead << 8 | trail, and the 0x8F plane of EUC-JP), cut into segments:
   kind 0 (explicit): count code points,
   kind 1 (linear):   the first code point; the others follow it one by one,
   kind 2 (delta):    the first code point, then count - 1 increments of
-                     1-255, two to a word, low byte first.
-Keys outside every segment are undefined. In the single-byte plane the
+                     1-255, two to a word, low byte first,
+  kind 3 (fill):     one value for all count keys.
+Keys outside every segment are undefined. A page whose data is much smaller
+as the difference from another page's is written that way: its streams are
+laid over the base page's, 0xFFFD marking keys the page leaves undefined. In the single-byte plane the
 value 0xFFFE marks a lead byte. Where several byte sequences decode to the
 same character, the sequence the source's encoder produces is listed among
 the preferred encodings when it is not the first in key order.
@@ -341,7 +344,7 @@ def segments(items):
             words.extend([part[0][0], (len(part) << 2) | kind])
             if kind == 0:
                 words.extend(v for _, v in part)
-            elif kind == 1:
+            elif kind in (1, 3):
                 words.append(part[0][1])
             else:
                 words.append(part[0][1])
@@ -378,6 +381,16 @@ def segments(items):
         i = 0
         while i < len(block):
             j = i + 1
+            while j < len(block) and block[j][1] == block[i][1]:
+                j += 1
+            if j - i >= 4:
+                if loose:
+                    emit_loose(loose)
+                    loose = []
+                emit(3, block[i:j])
+                i = j
+                continue
+            j = i + 1
             while j < len(block) and block[j][1] == block[j - 1][1] + 1:
                 j += 1
             if j - i >= 8:
@@ -408,6 +421,10 @@ def decode_segments(words):
         elif kind == 1:
             for k in range(count):
                 out[start + k] = words[i] + k
+            i += 1
+        elif kind == 3:
+            for k in range(count):
+                out[start + k] = words[i]
             i += 1
         else:
             value = words[i]
@@ -527,7 +544,43 @@ def page_data(cp, spec, other, note, multi_byte):
     if other:
         comment += "; %s differs in %d" % (describe(other), differ)
     return {"cp": cp, "streams": streams, "preferred": preferred, "fold": fold,
-            "extra": extra, "comment": comment}
+            "extra": extra, "comment": comment, "planes": planes, "base": 0}
+
+
+def overlay_streams(page, base):
+    """The page's streams as differences from the base page's planes."""
+    streams = []
+    for mine, theirs in zip(page["planes"], base["planes"]):
+        diff = sorted((key, mine.get(key, UNDEFINED)) for key in set(mine) | set(theirs)
+                      if mine.get(key, UNDEFINED) != theirs.get(key, UNDEFINED))
+        words = segments(diff)
+        merged = dict(theirs)
+        merged.update(decode_segments(words))
+        merged = {k: v for k, v in merged.items() if v != UNDEFINED}
+        if merged != mine:
+            sys.exit("cp%d: overlay on cp%d does not round trip" % (page["cp"], base["cp"]))
+        streams.append(words)
+    return streams
+
+
+def share_bases(pages):
+    """Writes a page as an overlay on another where that halves its size."""
+    size = {p["cp"]: sum(len(w) for w in p["streams"]) for p in pages}
+    for page in pages:
+        best = None
+        for base in pages:
+            if base is page or base["base"] or size[base["cp"]] <= size[page["cp"]] // 4:
+                continue
+            if any(p["base"] == page["cp"] for p in pages):
+                break
+            streams = overlay_streams(page, base)
+            cost = sum(len(w) for w in streams)
+            if cost * 2 < size[page["cp"]] and (best is None or cost < best[0]):
+                best = (cost, base, streams)
+        if best:
+            page["streams"] = best[2]
+            page["base"] = best[1]["cp"]
+            page["comment"] += ", written over cp%d" % page["base"]
 
 
 def write_file(path, pages, shared, header_lines):
@@ -565,15 +618,16 @@ def write_file(path, pages, shared, header_lines):
             lines += words_lines("kFourByte%d" % cp, words)
             four = ("kFourByte%d" % cp, len(page["extra"]))
         lines.append("")
-        entries.append((cp, names, pref, fold, four))
+        entries.append((cp, page["base"], names, pref, fold, four))
     for cp, base in shared:
         for entry in list(entries):
             if entry[0] == base:
                 entries.append((cp,) + entry[1:])
     entries.sort()
     lines.append("const CodePageData kPages[] = {")
-    for cp, names, pref, fold, four in entries:
-        parts = ["%s, %d" % n for n in names] + ["%s, %d" % x for x in (pref, fold, four)]
+    for cp, base, names, pref, fold, four in entries:
+        parts = ["%d" % base] + ["%s, %d" % n for n in names] + \
+            ["%s, %d" % x for x in (pref, fold, four)]
         lines.append("    {%d, %s}," % (cp, ", ".join(parts)))
     lines += ["};", "", "}  // namespace", ""]
     return lines, entries
@@ -592,6 +646,7 @@ def main():
               "", "}  // namespace rozazar::encoding", "// clang-format on"]
     outputs[SINGLE_OUTPUT] = lines
     multi = [page_data(cp, s, o, n, True) for cp, s, o, n in MULTI_BYTE]
+    share_bases(multi)
     lines, _ = write_file(MULTI_OUTPUT, multi, SHARED, ["// Sources: %s, Python %s." % (
         version, platform.python_version())])
     lines += ["const CodePageData* findMultiBytePage(int codePage) noexcept {",

@@ -1,6 +1,7 @@
 // The mapping data of the table-driven code pages, as the generator
 // (scripts/generate-codepage-tables.py) writes it: per plane a stream of
-// 16-bit words cut into segments (see CodePageTables.cpp for the format).
+// 16-bit words cut into segments (see CodePageTables.cpp for the format),
+// either on its own or as the differences from another page.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,9 @@ namespace rozazar::encoding {
 
 struct CodePageData {
   int codePage;
+  // Nonzero: the streams below are laid over this page's, and 0xFFFD in
+  // them marks a key this page leaves undefined.
+  int basePage;
   // Single bytes 0x00-0xFF; the value 0xFFFE marks a lead byte.
   const std::uint16_t* singles;
   std::size_t singlesLength;

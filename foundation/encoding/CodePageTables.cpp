@@ -1,6 +1,7 @@
 #include "CodePageTables.h"
 
 #include <atomic>
+#include <initializer_list>
 #include <new>
 
 namespace rozazar::encoding {
@@ -15,7 +16,8 @@ const CodePageData* findData(int codePage) noexcept {
 // Unpacks a segment stream into a table indexed by key. A segment is
 // start, count << 2 | kind, then for kind 0 count code points, for kind 1
 // the first of count consecutive code points, for kind 2 the first code
-// point and count - 1 byte-sized increments, two to a word, low byte first.
+// point and count - 1 byte-sized increments, two to a word, low byte first,
+// for kind 3 one value for all count keys.
 void unpack(const std::uint16_t* words, std::size_t length, std::uint16_t* table,
             std::size_t tableSize) noexcept {
   std::size_t i = 0;
@@ -33,6 +35,9 @@ void unpack(const std::uint16_t* words, std::size_t length, std::uint16_t* table
       for (std::size_t k = 0; k < count; ++k)
         table[start + k] = static_cast<std::uint16_t>(words[i] + k);
       i += 1;
+    } else if (kind == 3) {
+      for (std::size_t k = 0; k < count; ++k) table[start + k] = words[i];
+      i += 1;
     } else {
       if (i + 1 + count / 2 > length) return;
       std::uint16_t value = words[i];
@@ -47,15 +52,17 @@ void unpack(const std::uint16_t* words, std::size_t length, std::uint16_t* table
   }
 }
 
-std::uint16_t* newPlane(const std::uint16_t* words, std::size_t length, bool& failed) noexcept {
-  if (words == nullptr) return nullptr;
+// A plane of 65536 keys, all undefined; null when neither the page nor its
+// base has one.
+std::uint16_t* newPlane(const std::uint16_t* own, const std::uint16_t* base,
+                        bool& failed) noexcept {
+  if (own == nullptr && base == nullptr) return nullptr;
   auto* plane = new (std::nothrow) std::uint16_t[65536];
   if (plane == nullptr) {
     failed = true;
     return nullptr;
   }
   for (std::size_t k = 0; k < 65536; ++k) plane[k] = CodePageTables::kUndefined;
-  unpack(words, length, plane, 65536);
   return plane;
 }
 
@@ -76,15 +83,24 @@ CodePageTables* build(const CodePageData& data) noexcept {
   auto* tables = new (std::nothrow) CodePageTables;
   if (tables == nullptr) return nullptr;
   tables->data = &data;
-  for (std::uint16_t& value : tables->singles) value = CodePageTables::kUndefined;
-  unpack(data.singles, data.singlesLength, tables->singles, 256);
+  static const CodePageData kNoBase = {};
+  const CodePageData* found = data.basePage != 0 ? findData(data.basePage) : nullptr;
+  const CodePageData& base = found != nullptr ? *found : kNoBase;
   bool failed = false;
-  tables->pairs = newPlane(data.pairs, data.pairsLength, failed);
-  tables->triples = newPlane(data.triples, data.triplesLength, failed);
+  tables->pairs = newPlane(data.pairs, base.pairs, failed);
+  tables->triples = newPlane(data.triples, base.triples, failed);
   tables->reverse = new (std::nothrow) std::uint16_t[65536]();
   if (failed || tables->reverse == nullptr) {
     destroy(tables);
     return nullptr;
+  }
+  for (std::uint16_t& value : tables->singles) value = CodePageTables::kUndefined;
+  // The base page first, then this page's own data over it.
+  for (const CodePageData* layer : {&base, &data}) {
+    unpack(layer->singles, layer->singlesLength, tables->singles, 256);
+    if (tables->pairs != nullptr) unpack(layer->pairs, layer->pairsLength, tables->pairs, 65536);
+    if (tables->triples != nullptr)
+      unpack(layer->triples, layer->triplesLength, tables->triples, 65536);
   }
   for (std::size_t k = 0; k < data.foldCount; ++k) {
     const unsigned b = data.fold[k] >> 8;
