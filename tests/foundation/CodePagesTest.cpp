@@ -259,5 +259,22 @@ TEST(CodePages, Iso2022JpFlavoursOfHalfWidthKatakana) {
   EXPECT_EQ(convertBytes(65001, 50220, bytesOf("ⅰ")).bytes, bytesOf("\x1B$B|q\x1B(B"));
 }
 
+TEST(CodePages, SevenBitDecodingOfShiftsAndOddInput) {
+  // HZ: "~" before a line end continues the line; "~~" is one tilde.
+  EXPECT_EQ(convertBytes(52936, 65001, bytesOf("a~\nb~~c")).bytes, bytesOf("ab~c"));
+  // A pair cut off by the end, or by a control, is lost; the control stays.
+  Converted r = convertBytes(50225, 65001, bytesOf("\x1B$)C\x0EG\nQ"));
+  EXPECT_TRUE(r.lossy);
+  EXPECT_EQ(r.bytes, bytesOf("\xEF\xBF\xBD\n\xEF\xBF\xBD"));
+  // ISO-2022-CN leaves GB 2312 at every line end.
+  r = convertBytes(50227, 65001, bytesOf("\x1B$)A\x0E::\n::"));
+  EXPECT_FALSE(r.lossy);
+  EXPECT_EQ(r.bytes, bytesOf("\xE6\xB1\x89\n::"));
+  // An escape sequence of no known designation passes as text.
+  r = convertBytes(50220, 65001, bytesOf("\x1B(Zx"));
+  EXPECT_FALSE(r.lossy);
+  EXPECT_EQ(r.bytes, bytesOf("\x1B(Zx"));
+}
+
 }  // namespace
 }  // namespace rozazar::encoding
