@@ -1,7 +1,8 @@
 // EncConvert between every pair of supported code pages on arbitrary
 // bytes. The first two bytes choose the pair. Whatever comes out of one
-// conversion must convert on to UTF-8, and text that converts without loss
-// between the Unicode forms must come back unchanged.
+// conversion must convert on to UTF-8, text that converts without loss
+// between the Unicode forms must come back unchanged, and text a code page
+// produced without loss must come back as the same characters.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,8 +16,16 @@
 
 namespace {
 
-const int kCodePages[] = {65001, 1200, 1201, 12000, 12001, 65005, 65006, 65000, 20127, 28591,
-                          1250,  1251, 1252, 1253,  1254,  1255,  1256,  1257,  1258};
+const int kCodePages[] = {
+    65001, 1200,  1201,  12000, 12001, 65005, 65006, 65000, 20127, 28591, 1250,  1251,  1252,
+    1253,  1254,  1255,  1256,  1257,  1258,  37,    437,   500,   708,   720,   737,   775,
+    850,   852,   855,   857,   858,   860,   861,   862,   863,   864,   865,   866,   869,
+    870,   874,   875,   1026,  1047,  1140,  1141,  1142,  1143,  1144,  1145,  1146,  1147,
+    1148,  1149,  10000, 10004, 10006, 10007, 10010, 10017, 10029, 10079, 10081, 10082, 20105,
+    20106, 20107, 20108, 20273, 20277, 20278, 20280, 20284, 20285, 20290, 20297, 20420, 20423,
+    20424, 20866, 20871, 20880, 20905, 21025, 21866, 28592, 28593, 28594, 28595, 28596, 28597,
+    28598, 28599, 28603, 28605, 38598, 932,   936,   949,   950,   1361,  20261, 20269, 20932,
+    51932, 20936, 51936, 20949, 51949, 54936, 50220, 50221, 50222, 50225, 50227, 52936};
 constexpr std::size_t kCount = sizeof kCodePages / sizeof kCodePages[0];
 
 void require(bool condition) {
@@ -26,6 +35,18 @@ void require(bool condition) {
 bool isUnicodeForm(int codePage) {
   return codePage == 65001 || codePage == 1200 || codePage == 1201 || codePage == 12000 ||
          codePage == 12001 || codePage == 65005 || codePage == 65006;
+}
+
+bool isSevenBitForm(int codePage) {
+  return codePage == 50221 || codePage == 50222 || codePage == 50225 || codePage == 50227 ||
+         codePage == 52936;
+}
+
+bool hasShiftControls(const std::uint8_t* data, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) {
+    if (data[i] == 0x0E || data[i] == 0x0F || data[i] == 0x1B) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -69,6 +90,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   EncodingConvert second;
   DataBuffer utf8;
   second.EncConvert(to, 65001, converted.data(), converted.size(), utf8, log);
+
+  // Characters a code page wrote without loss read back as themselves
+  // (50220 writes half-width katakana as full-width ones, and the shift and
+  // escape controls are never text in the 7-bit forms).
+  if (ok && !first.lossy() && from == 65001 && to != 50220 &&
+      !(isSevenBitForm(to) && hasShiftControls(data, size))) {
+    EncodingConvert fourth;
+    DataBuffer again;
+    require(fourth.EncConvert(to, 65001, converted.data(), converted.size(), again, log));
+    require(!fourth.lossy());
+    require(again.size() == size && (size == 0 || std::memcmp(again.data(), data, size) == 0));
+  }
 
   if (ok && !first.lossy() && isUnicodeForm(from) && isUnicodeForm(to)) {
     EncodingConvert third;

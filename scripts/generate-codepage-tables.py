@@ -1,112 +1,671 @@
 #!/usr/bin/env python3
-"""Writes foundation/encoding/SingleByteTables.cpp: the byte-to-Unicode and
-Unicode-to-byte tables of the single-byte Windows code pages 1250-1258.
+"""Writes the code-page mapping data of the foundation's converter:
+foundation/encoding/SingleByteTables.cpp and MultiByteTables.cpp.
 
-The mapping comes from the host's own character-set data: Python's codecs
-(generated from the Unicode consortium's mapping files) give the table, and
-glibc's iconv on the same machine must agree byte for byte, or the script
-stops. Bytes a code page leaves undefined become the C1 control of the same
-value when they lie in 0x80-0x9F (so they survive a round trip, as on
-Windows) and U+FFFD above that (the converter then reports a lossy result).
+Every code page takes its mapping from one source on this machine and is
+compared with a second where one exists:
+  py:NAME       Python's codec NAME (generated from the Unicode consortium's
+                published vendor mapping files),
+  iconv:NAME    glibc's iconv converter NAME, called through ctypes,
+  charmap:NAME  glibc's charmap /usr/share/i18n/charmaps/NAME.gz.
+Disagreements with the second source are counted in the generated file.
+
+The data is a stream of 16-bit words per plane (single bytes, byte pairs
+lead << 8 | trail, and the 0x8F plane of EUC-JP), cut into segments:
+  start, count << 2 | kind, then
+  kind 0 (explicit): count code points,
+  kind 1 (linear):   the first code point; the others follow it one by one,
+  kind 2 (delta):    the first code point, then count - 1 increments of
+                     1-255, two to a word, low byte first,
+  kind 3 (fill):     one value for all count keys.
+Keys outside every segment are undefined. A page whose data is much smaller
+as the difference from another page's is written that way: its streams are
+laid over the base page's, 0xFFFD marking keys the page leaves undefined. In the single-byte plane the
+value 0xFFFE marks a lead byte. Where several byte sequences decode to the
+same character, the sequence the source's encoder produces is listed among
+the preferred encodings when it is not the first in key order.
 
 Run from the repository root:  python3 scripts/generate-codepage-tables.py
+With --check it compares the committed files with fresh output instead.
 """
 import codecs
+import ctypes
+import ctypes.util
+import gzip
 import os
 import platform
-import subprocess
 import sys
 
-CODE_PAGES = range(1250, 1259)
-OUTPUT = os.path.join("foundation", "encoding", "SingleByteTables.cpp")
+LEAD = 0xFFFE
+UNDEFINED = 0xFFFD
+
+# Code page, primary source, cross-check (or None), note.
+SINGLE_BYTE = [
+    (37, "py:cp037", "iconv:IBM037", None),
+    (437, "py:cp437", "iconv:IBM437", None),
+    (500, "py:cp500", "iconv:IBM500", None),
+    (708, "iconv:ASMO-708", "py:iso8859_6", None),
+    (720, "py:cp720", None, None),
+    (737, "py:cp737", "iconv:CP737", None),
+    (775, "py:cp775", "iconv:IBM775", None),
+    (850, "py:cp850", "iconv:IBM850", None),
+    (852, "py:cp852", "iconv:IBM852", None),
+    (855, "py:cp855", "iconv:IBM855", None),
+    (857, "py:cp857", "iconv:IBM857", None),
+    (858, "py:cp858", "iconv:IBM858", None),
+    (860, "py:cp860", "iconv:IBM860", None),
+    (861, "py:cp861", "iconv:IBM861", None),
+    (862, "py:cp862", "iconv:IBM862", None),
+    (863, "py:cp863", "iconv:IBM863", None),
+    (864, "py:cp864", "iconv:IBM864", None),
+    (865, "py:cp865", "iconv:IBM865", None),
+    (866, "py:cp866", "iconv:IBM866", None),
+    (869, "py:cp869", "iconv:IBM869", None),
+    (870, "iconv:IBM870", None, None),
+    (874, "py:cp874", "iconv:WINDOWS-874", None),
+    (875, "py:cp875", "iconv:IBM875", None),
+    (1026, "py:cp1026", "iconv:IBM1026", None),
+    (1047, "iconv:IBM1047", None, None),
+    (1140, "py:cp1140", "iconv:IBM1140", None),
+] + [(cp, "iconv:IBM%d" % cp, None, None) for cp in range(1141, 1150)] + [
+    (1250, "py:cp1250", "iconv:CP1250", None),
+    (1251, "py:cp1251", "iconv:CP1251", None),
+    (1252, "py:cp1252", "iconv:CP1252", None),
+    (1253, "py:cp1253", "iconv:CP1253", None),
+    (1254, "py:cp1254", "iconv:CP1254", None),
+    (1255, "py:cp1255", "iconv:CP1255", None),
+    (1256, "py:cp1256", "iconv:CP1256", None),
+    (1257, "py:cp1257", "iconv:CP1257", None),
+    (1258, "py:cp1258", "iconv:CP1258", None),
+    (10000, "py:mac_roman", "iconv:MACINTOSH", None),
+    # The bytes that repeat ASCII punctuation for right-to-left text are
+    # folded onto ASCII before decoding; the table keeps one byte per
+    # character.
+    (10004, "py:mac_arabic", None, "fold"),
+    (10006, "py:mac_greek", None, None),
+    # glibc's CP10007 is the Windows variant of Mac Cyrillic (Python's
+    # mac_cyrillic is the older Apple table).
+    (10007, "iconv:CP10007", "py:mac_cyrillic", None),
+    (10010, "py:mac_romanian", None, None),
+    (10017, "iconv:MACUKRAINIAN", None, None),
+    (10029, "py:mac_latin2", "iconv:MAC-CENTRALEUROPE", None),
+    (10079, "py:mac_iceland", "iconv:MAC-IS", None),
+    (10081, "py:mac_turkish", None, None),
+    (10082, "py:mac_croatian", None, None),
+    # The 1983 international reference version, with the currency sign at
+    # 0x24 (glibc's converter of that name is the 1991 one, plain ASCII).
+    (20105, "charmap:ISO_646.IRV", None, None),
+    (20106, "iconv:DIN_66003", "charmap:DIN_66003", None),
+    (20107, "iconv:SEN_850200_B", "charmap:SEN_850200_B", None),
+    (20108, "iconv:NS_4551-1", "charmap:NS_4551-1", None),
+    (20273, "py:cp273", "iconv:IBM273", None),
+    (20277, "iconv:IBM277", None, None),
+    (20278, "iconv:IBM278", None, None),
+    (20280, "iconv:IBM280", None, None),
+    (20284, "iconv:IBM284", None, None),
+    (20285, "iconv:IBM285", None, None),
+    (20290, "iconv:IBM290", None, None),
+    (20297, "iconv:IBM297", None, None),
+    (20420, "iconv:IBM420", None, None),
+    (20423, "iconv:IBM423", None, None),
+    (20424, "iconv:IBM424", None, None),
+    (20866, "py:koi8_r", "iconv:KOI8-R", None),
+    (20871, "iconv:IBM871", None, None),
+    (20880, "iconv:IBM880", None, None),
+    (20905, "iconv:IBM905", None, None),
+    (21025, "iconv:IBM1025", None, None),
+    (21866, "py:koi8_u", "iconv:KOI8-U", None),
+] + [(28590 + n, "py:iso8859_%d" % n, "iconv:ISO-8859-%d" % n, None) for n in range(2, 10)] + [
+    (28603, "py:iso8859_13", "iconv:ISO-8859-13", None),
+    (28605, "py:iso8859_15", "iconv:ISO-8859-15", None),
+    # Hebrew in logical order: the same characters as ISO-8859-8.
+    (38598, "py:iso8859_8", "iconv:ISO-8859-8", None),
+]
+
+# The double-byte pages. glibc's plain SHIFT_JIS, GBK, EUC-KR and BIG5 lack
+# the vendor rows of the Windows pages; CP932, CP936, CP949 (UHC) and CP950
+# are glibc's converters for exactly those Windows tables.
+MULTI_BYTE = [
+    (932, "iconv:CP932", "py:cp932", None),
+    (936, "iconv:CP936", "py:cp936", None),
+    (949, "iconv:CP949", "py:cp949", None),
+    (950, "iconv:CP950", "py:cp950", None),
+    # Windows keeps 0x5C as the backslash in Johab and defines the jamo of
+    # row 0x84; glibc's JOHAB has the won sign there and lacks the jamo.
+    (1361, "py:johab", "iconv:JOHAB", None),
+    (20261, "iconv:T.61-8BIT", None, None),
+    (20269, "iconv:ISO_6937", None, None),
+    # JIS X 0208 and JIS X 0212 in EUC form.
+    (20932, "iconv:EUC-JP", "py:euc_jp", None),
+    # EUC-JP with the Windows extension rows.
+    (51932, "iconv:EUC-JP-MS", None, None),
+    (20936, "iconv:EUC-CN", "py:gb2312", None),
+    (20949, "iconv:EUC-KR", "py:euc_kr", None),
+    # The Windows page follows the 2000 edition: the vertical forms and the
+    # characters added later stay in the private use area, all in the BMP.
+    # glibc's GB18030 follows a later edition there.
+    (54936, "py:gb18030", "iconv:GB18030", "gb18030"),
+]
+# Pages whose data is another page's.
+SHARED = [(51936, 20936), (51949, 20949)]
+
+SINGLE_OUTPUT = os.path.join("foundation", "encoding", "SingleByteTables.cpp")
+MULTI_OUTPUT = os.path.join("foundation", "encoding", "MultiByteTables.cpp")
 
 
-def python_table(cp):
-    table = []
-    for b in range(0x80, 0x100):
+# ----------------------------------------------------------------- sources
+class Iconv:
+    E2BIG, EINVAL, EILSEQ = 7, 22, 84
+    libc = ctypes.CDLL(ctypes.util.find_library("c"), use_errno=True)
+    libc.iconv_open.restype = ctypes.c_void_p
+    libc.iconv_open.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
+    libc.iconv.restype = ctypes.c_size_t
+    libc.iconv.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_char_p),
+                           ctypes.POINTER(ctypes.c_size_t), ctypes.POINTER(ctypes.c_char_p),
+                           ctypes.POINTER(ctypes.c_size_t)]
+
+    def __init__(self, name):
+        self.name = name
+        self.to_unicode = self._open("UTF-32LE", name)
+        self.from_unicode = self._open(name, "UTF-32LE")
+
+    def _open(self, to, frm):
+        cd = self.libc.iconv_open(to.encode(), frm.encode())
+        if cd is None or cd == ctypes.c_void_p(-1).value:
+            sys.exit("iconv has no converter %s" % self.name)
+        return cd
+
+    def _run(self, cd, data):
+        self.libc.iconv(cd, None, None, None, None)
+        inbuf = ctypes.create_string_buffer(data, len(data))
+        outbuf = ctypes.create_string_buffer(64)
+        inp = ctypes.c_char_p(ctypes.addressof(inbuf))
+        outp = ctypes.c_char_p(ctypes.addressof(outbuf))
+        inleft = ctypes.c_size_t(len(data))
+        outleft = ctypes.c_size_t(64)
+        rc = self.libc.iconv(cd, ctypes.byref(inp), ctypes.byref(inleft), ctypes.byref(outp),
+                             ctypes.byref(outleft))
+        err = ctypes.get_errno() if rc == ctypes.c_size_t(-1).value else 0
+        return err, inleft.value, outbuf.raw[:64 - outleft.value]
+
+    def decode(self, seq):
+        err, left, out = self._run(self.to_unicode, seq)
+        if err == self.EINVAL:
+            return "incomplete"
+        if err or left or len(out) != 4:
+            return "invalid"
+        return int.from_bytes(out, "little")
+
+    def encode(self, cp):
+        err, left, out = self._run(self.from_unicode, cp.to_bytes(4, "little"))
+        return None if err or left else out
+
+
+class PythonCodec:
+    def __init__(self, name):
+        self.name = name
+        codecs.lookup(name)
+
+    def decode(self, seq):
+        decoder = codecs.getincrementaldecoder(self.name)()
         try:
-            text = bytes([b]).decode("cp%d" % cp)
+            text = decoder.decode(seq, final=False)
         except UnicodeDecodeError:
-            text = ""
-        if len(text) > 1:
-            sys.exit("cp%d byte 0x%02X decodes to more than one character" % (cp, b))
-        table.append(ord(text) if text else None)
-    return table
+            return "invalid"
+        pending = decoder.getstate()[0]
+        if text == "" and pending:
+            return "incomplete"
+        if len(text) != 1 or pending:
+            return "invalid"
+        return ord(text)
+
+    def encode(self, cp):
+        try:
+            return chr(cp).encode(self.name)
+        except UnicodeEncodeError:
+            return None
 
 
-def iconv_table(cp):
-    table = []
-    for b in range(0x80, 0x100):
-        run = subprocess.run(["iconv", "-f", "CP%d" % cp, "-t", "UTF-32LE"], input=bytes([b]),
-                             capture_output=True)
-        if run.returncode != 0 or len(run.stdout) != 4:
-            table.append(None)
+class Charmap:
+    def __init__(self, name):
+        self.name = name
+        self.table = {}
+        path = "/usr/share/i18n/charmaps/%s.gz" % name
+        with gzip.open(path, "rt", encoding="latin-1") as f:
+            inside = False
+            for line in f:
+                if line.startswith("CHARMAP"):
+                    inside = True
+                elif line.startswith("END CHARMAP"):
+                    inside = False
+                elif inside and line.startswith("<U"):
+                    parts = line.split()
+                    cp = int(parts[0][2:-1], 16)
+                    if parts[1].count("/x") == 1:
+                        self.table.setdefault(int(parts[1][2:], 16), cp)
+
+    def decode(self, seq):
+        if len(seq) == 1 and seq[0] in self.table:
+            return self.table[seq[0]]
+        return "invalid"
+
+    def encode(self, cp):
+        for b, value in self.table.items():
+            if value == cp:
+                return bytes([b])
+        return None
+
+
+def open_source(spec):
+    kind, name = spec.split(":", 1)
+    return {"py": PythonCodec, "iconv": Iconv, "charmap": Charmap}[kind](name)
+
+
+def describe(spec):
+    kind, name = spec.split(":", 1)
+    if kind == "py":
+        return "Python %s codec %s" % (platform.python_version(), name)
+    if kind == "iconv":
+        return "glibc iconv %s" % name
+    return "glibc charmap %s" % name
+
+
+# ------------------------------------------------------------- enumeration
+def enumerate_page(source, multi_byte):
+    """Returns {key: code point} per plane: singles, pairs, triples."""
+    singles, pairs, triples = {}, {}, {}
+    leads = []
+    for b in range(256):
+        r = source.decode(bytes([b]))
+        if r == "incomplete" and multi_byte:
+            leads.append(b)
+            singles[b] = LEAD
+        elif isinstance(r, int):
+            singles[b] = r
+    for lead in leads:
+        for t in range(256):
+            r = source.decode(bytes([lead, t]))
+            if isinstance(r, int):
+                pairs[(lead << 8) | t] = r
+            elif r == "incomplete" and lead == 0x8F:
+                for t3 in range(256):
+                    r3 = source.decode(bytes([lead, t, t3]))
+                    if isinstance(r3, int):
+                        triples[(t << 8) | t3] = r3
+    return singles, pairs, triples
+
+
+def gb18030_four_byte(source):
+    """Ranges (first code point, count, first linear index) of the BMP
+    characters that GB18030 writes in four bytes."""
+    mapping = []
+    for linear in range(39420):
+        b1, rest = divmod(linear, 12600)
+        b2, rest = divmod(rest, 1260)
+        b3, b4 = divmod(rest, 10)
+        seq = bytes([0x81 + b1, 0x30 + b2, 0x81 + b3, 0x30 + b4])
+        r = source.decode(seq)
+        if isinstance(r, int):
+            mapping.append((linear, r))
+    ranges = []
+    for linear, cp in mapping:
+        if ranges and ranges[-1][2] + ranges[-1][1] == linear and \
+                ranges[-1][0] + ranges[-1][1] == cp:
+            ranges[-1][1] += 1
         else:
-            table.append(int.from_bytes(run.stdout, "little"))
-    return table
+            ranges.append([cp, 1, linear])
+    # The converter searches the ranges by code point and by linear index.
+    if any(a[0] >= b[0] for a, b in zip(ranges, ranges[1:])):
+        sys.exit("GB18030 four-byte ranges are not in code point order")
+    return [tuple(r) for r in ranges]
 
 
-def iconv_version():
-    run = subprocess.run(["iconv", "--version"], capture_output=True, text=True)
-    return run.stdout.splitlines()[0] if run.returncode == 0 else "iconv"
+def check_planes(cp, planes):
+    for plane in planes:
+        for key, value in plane.items():
+            if value > 0xFFFF:
+                sys.exit("cp%d key 0x%X maps outside the BMP" % (cp, key))
+
+
+# --------------------------------------------------------------- encoding
+def segments(items):
+    """Cuts sorted (key, value) items into segments; returns the words."""
+    words = []
+    blocks = []
+    for key, value in items:
+        if blocks and blocks[-1][-1][0] + 1 == key:
+            blocks[-1].append((key, value))
+        else:
+            blocks.append([(key, value)])
+
+    def emit(kind, piece):
+        for offset in range(0, len(piece), 16383):
+            part = piece[offset:offset + 16383]
+            words.extend([part[0][0], (len(part) << 2) | kind])
+            if kind == 0:
+                words.extend(v for _, v in part)
+            elif kind in (1, 3):
+                words.append(part[0][1])
+            else:
+                words.append(part[0][1])
+                steps = [part[i][1] - part[i - 1][1] for i in range(1, len(part))]
+                if len(steps) % 2:
+                    steps.append(0)
+                words.extend(steps[i] | (steps[i + 1] << 8) for i in range(0, len(steps), 2))
+
+    def emit_loose(piece):
+        # Split into runs of small increasing steps; long ones go as deltas.
+        run = [piece[0]]
+        pending = []
+        for item in piece[1:]:
+            step = item[1] - run[-1][1]
+            if 1 <= step <= 255:
+                run.append(item)
+                continue
+            pending = flush_run(run, pending)
+            run = [item]
+        pending = flush_run(run, pending)
+        if pending:
+            emit(0, pending)
+
+    def flush_run(run, pending):
+        if len(run) >= 6:
+            if pending:
+                emit(0, pending)
+            emit(2, run)
+            return []
+        return pending + run
+
+    for block in blocks:
+        loose = []
+        i = 0
+        while i < len(block):
+            j = i + 1
+            while j < len(block) and block[j][1] == block[i][1]:
+                j += 1
+            if j - i >= 4:
+                if loose:
+                    emit_loose(loose)
+                    loose = []
+                emit(3, block[i:j])
+                i = j
+                continue
+            j = i + 1
+            while j < len(block) and block[j][1] == block[j - 1][1] + 1:
+                j += 1
+            if j - i >= 8:
+                if loose:
+                    emit_loose(loose)
+                    loose = []
+                emit(1, block[i:j])
+            else:
+                loose.extend(block[i:j])
+            i = j
+        if loose:
+            emit_loose(loose)
+    return words
+
+
+def decode_segments(words):
+    """The inverse of segments, to check the generator against itself."""
+    out = {}
+    i = 0
+    while i < len(words):
+        start, head = words[i], words[i + 1]
+        count, kind = head >> 2, head & 3
+        i += 2
+        if kind == 0:
+            for k in range(count):
+                out[start + k] = words[i + k]
+            i += count
+        elif kind == 1:
+            for k in range(count):
+                out[start + k] = words[i] + k
+            i += 1
+        elif kind == 3:
+            for k in range(count):
+                out[start + k] = words[i]
+            i += 1
+        else:
+            value = words[i]
+            out[start] = value
+            i += 1
+            for k in range(1, count):
+                word = words[i + (k - 1) // 2]
+                value += (word >> (8 * ((k - 1) % 2))) & 0xFF
+                out[start + k] = value
+            i += count // 2
+    return out
+
+
+def reverse_code(plane, key):
+    # Bytes and pairs are their own codes; the 0x8F plane drops the high bits.
+    return key & 0x7F7F if plane == 2 else key
+
+
+def preferred_encodings(cp, source, planes):
+    """(code point << 16 | code) where the encoder picks another sequence
+    than the first in key order."""
+    first = {}
+    all_codes = {}
+    for plane_index, plane in enumerate(planes):
+        for key in sorted(plane):
+            value = plane[key]
+            if value in (LEAD, UNDEFINED, 0xFFFF):
+                continue
+            code = reverse_code(plane_index, key)
+            first.setdefault(value, code)
+            all_codes.setdefault(value, []).append((plane_index, key))
+    preferred = []
+    for value, places in sorted(all_codes.items()):
+        if len(places) < 2:
+            continue
+        encoded = source.encode(value)
+        if encoded is None:
+            continue
+        if len(encoded) == 1:
+            code, plane_index, key = encoded[0], 0, encoded[0]
+        elif len(encoded) == 2:
+            plane_index, key = 1, (encoded[0] << 8) | encoded[1]
+            code = key
+        elif len(encoded) == 3 and encoded[0] == 0x8F:
+            plane_index, key = 2, (encoded[1] << 8) | encoded[2]
+            code = key & 0x7F7F
+        else:
+            continue
+        if (plane_index, key) in places and code != first[value]:
+            preferred.append((value << 16) | code)
+    return preferred
+
+
+def compare(cp, planes, other_spec, multi_byte):
+    other = open_source(other_spec)
+    theirs = enumerate_page(other, multi_byte)
+    differ = 0
+    for mine, their in zip(planes, theirs):
+        for key in set(mine) | set(their):
+            a, b = mine.get(key), their.get(key)
+            if a == LEAD or b == LEAD:
+                continue
+            if a != b:
+                differ += 1
+    return differ
+
+
+# ----------------------------------------------------------------- output
+def words_lines(name, words):
+    lines = ["const std::uint16_t %s[%d] = {" % (name, max(len(words), 1))]
+    for i in range(0, len(words), 12):
+        lines.append("    " + ", ".join("0x%04X" % w for w in words[i:i + 12]) + ",")
+    if not words:
+        lines.append("    0,")
+    lines.append("};")
+    return lines
+
+
+def page_data(cp, spec, other, note, multi_byte):
+    source = open_source(spec)
+    singles, pairs, triples = enumerate_page(source, multi_byte)
+    fold = []
+    if note == "fold":
+        # Bytes of the upper half that decode to an ASCII character.
+        for b in range(0x80, 0x100):
+            if b in singles and singles[b] < 0x80:
+                fold.append((b << 8) | singles[b])
+                del singles[b]
+    differ = compare(cp, (singles, pairs, triples), other, multi_byte) if other else None
+    ascii_based = all(singles.get(b) == b for b in range(0x80))
+    if not multi_byte and ascii_based:
+        # Undefined C1 positions keep their own value, so that they survive
+        # a round trip; other undefined bytes decode to U+FFFD.
+        for b in range(0x80, 0xA0):
+            singles.setdefault(b, b)
+    if singles.get(0) != 0 or 0x3F not in singles.values():
+        sys.exit("cp%d: U+0000 and '?' must be mappable" % cp)
+    for key in pairs:
+        if key >> 8 < 0x80:
+            sys.exit("cp%d: lead byte below 0x80" % cp)
+    for key in triples:
+        if (key >> 8) < 0xA1 or (key & 0xFF) < 0xA1:
+            sys.exit("cp%d: three-byte sequence outside A1-FE" % cp)
+    planes = (singles, pairs, triples)
+    check_planes(cp, planes)
+    preferred = preferred_encodings(cp, source, planes)
+    streams = []
+    for plane in planes:
+        items = sorted(plane.items())
+        words = segments(items)
+        if decode_segments(words) != dict(items):
+            sys.exit("cp%d: segment encoding does not round trip" % cp)
+        streams.append(words)
+    extra = gb18030_four_byte(source) if note == "gb18030" else None
+    mapped = sum(1 for p in planes for v in p.values() if v not in (LEAD, UNDEFINED))
+    comment = "cp%d from %s: %d characters" % (cp, describe(spec), mapped)
+    if other:
+        comment += "; %s differs in %d" % (describe(other), differ)
+    return {"cp": cp, "streams": streams, "preferred": preferred, "fold": fold,
+            "extra": extra, "comment": comment, "planes": planes, "base": 0}
+
+
+def overlay_streams(page, base):
+    """The page's streams as differences from the base page's planes."""
+    streams = []
+    for mine, theirs in zip(page["planes"], base["planes"]):
+        diff = sorted((key, mine.get(key, UNDEFINED)) for key in set(mine) | set(theirs)
+                      if mine.get(key, UNDEFINED) != theirs.get(key, UNDEFINED))
+        words = segments(diff)
+        merged = dict(theirs)
+        merged.update(decode_segments(words))
+        merged = {k: v for k, v in merged.items() if v != UNDEFINED}
+        if merged != mine:
+            sys.exit("cp%d: overlay on cp%d does not round trip" % (page["cp"], base["cp"]))
+        streams.append(words)
+    return streams
+
+
+def share_bases(pages):
+    """Writes a page as an overlay on another where that halves its size."""
+    size = {p["cp"]: sum(len(w) for w in p["streams"]) for p in pages}
+    for page in pages:
+        best = None
+        for base in pages:
+            if base is page or base["base"] or size[base["cp"]] <= size[page["cp"]] // 4:
+                continue
+            if any(p["base"] == page["cp"] for p in pages):
+                break
+            streams = overlay_streams(page, base)
+            cost = sum(len(w) for w in streams)
+            if cost * 2 < size[page["cp"]] and (best is None or cost < best[0]):
+                best = (cost, base, streams)
+        if best:
+            page["streams"] = best[2]
+            page["base"] = best[1]["cp"]
+            page["comment"] += ", written over cp%d" % page["base"]
+
+
+def write_file(path, pages, shared, header_lines):
+    lines = ["// Generated by scripts/generate-codepage-tables.py; do not edit."]
+    lines += header_lines
+    lines += ['#include "CodePageData.h"', "", "// clang-format off",
+              "namespace rozazar::encoding {", "", "namespace {", ""]
+    entries = []
+    for page in pages:
+        cp = page["cp"]
+        lines.append("// " + page["comment"] + ".")
+        names = []
+        for plane, words in zip(("Singles", "Pairs", "Triples"), page["streams"]):
+            if words:
+                lines += words_lines("k%s%d" % (plane, cp), words)
+                names.append(("k%s%d" % (plane, cp), len(words)))
+            else:
+                names.append(("nullptr", 0))
+        pref = ("nullptr", 0)
+        if page["preferred"]:
+            lines.append("const std::uint32_t kPreferred%d[%d] = {" % (cp, len(page["preferred"])))
+            for i in range(0, len(page["preferred"]), 6):
+                lines.append("    " + ", ".join("0x%08X" % v for v in page["preferred"][i:i + 6]) +
+                             ",")
+            lines.append("};")
+            pref = ("kPreferred%d" % cp, len(page["preferred"]))
+        fold = ("nullptr", 0)
+        if page["fold"]:
+            lines += words_lines("kFold%d" % cp, page["fold"])
+            fold = ("kFold%d" % cp, len(page["fold"]))
+        four = ("nullptr", 0)
+        if page["extra"]:
+            words = [w for r in page["extra"] for w in r]
+            lines.append("// Four-byte ranges: first code point, count, first linear index.")
+            lines += words_lines("kFourByte%d" % cp, words)
+            four = ("kFourByte%d" % cp, len(page["extra"]))
+        lines.append("")
+        entries.append((cp, page["base"], names, pref, fold, four))
+    for cp, base in shared:
+        for entry in list(entries):
+            if entry[0] == base:
+                entries.append((cp,) + entry[1:])
+    entries.sort()
+    lines.append("const CodePageData kPages[] = {")
+    for cp, base, names, pref, fold, four in entries:
+        parts = ["%d" % base] + ["%s, %d" % n for n in names] + \
+            ["%s, %d" % x for x in (pref, fold, four)]
+        lines.append("    {%d, %s}," % (cp, ", ".join(parts)))
+    lines += ["};", "", "}  // namespace", ""]
+    return lines, entries
 
 
 def main():
-    lines = []
-    out = lines.append
-    out("// Generated by scripts/generate-codepage-tables.py; do not edit.")
-    out("// Source: Python %s codecs cp1250-cp1258," % platform.python_version())
-    out("// checked against %s." % iconv_version())
-    out("// Undefined bytes: C1 control of the same value in 0x80-0x9F, U+FFFD above.")
-    out('#include "SingleByteTables.h"')
-    out("")
-    out("// clang-format off")
-    out("namespace rozazar::encoding {")
-    out("")
-    out("namespace {")
-    out("")
-    entries = []
-    for cp in CODE_PAGES:
-        table = python_table(cp)
-        other = iconv_table(cp)
-        for b, (mine, theirs) in enumerate(zip(table, other)):
-            if mine != theirs:
-                sys.exit("cp%d byte 0x%02X: Python %r, iconv %r" % (cp, b + 0x80, mine, theirs))
-        high = []
-        for b, cp_value in enumerate(table):
-            if cp_value is None:
-                cp_value = b + 0x80 if b + 0x80 < 0xA0 else 0xFFFD
-            high.append(cp_value)
-        reverse = sorted((u << 8) | (b + 0x80) for b, u in enumerate(high) if u != 0xFFFD)
-        out("// windows-%d, bytes 0x80-0xFF." % cp)
-        out("const std::uint16_t kHigh%d[128] = {" % cp)
-        for i in range(0, 128, 8):
-            out("    " + ", ".join("0x%04X" % v for v in high[i:i + 8]) + ",")
-        out("};")
-        out("// (code point << 8) | byte, sorted, for the bytes 0x80-0xFF that are defined.")
-        out("const std::uint32_t kReverse%d[%d] = {" % (cp, len(reverse)))
-        for i in range(0, len(reverse), 6):
-            out("    " + ", ".join("0x%06X" % v for v in reverse[i:i + 6]) + ",")
-        out("};")
-        out("")
-        entries.append("    {%d, kHigh%d, kReverse%d, %d}," % (cp, cp, cp, len(reverse)))
-    out("const SingleByteTable kTables[] = {")
-    lines.extend(entries)
-    out("};")
-    out("")
-    out("}  // namespace")
-    out("")
-    out("const SingleByteTable* findSingleByteTable(int codePage) noexcept {")
-    out("  for (const SingleByteTable& table : kTables) {")
-    out("    if (table.codePage == codePage) return &table;")
-    out("  }")
-    out("  return nullptr;")
-    out("}")
-    out("")
-    out("}  // namespace rozazar::encoding")
-    out("// clang-format on")
-    with open(OUTPUT, "w", encoding="utf-8") as f:
-        f.write("\n".join(lines) + "\n")
+    check = "--check" in sys.argv
+    version = "glibc " + platform.libc_ver()[1]
+    outputs = {}
+    single = [page_data(cp, s, o, n, False) for cp, s, o, n in SINGLE_BYTE]
+    lines, _ = write_file(SINGLE_OUTPUT, single, [], ["// Sources: %s, Python %s." % (
+        version, platform.python_version())])
+    lines += ["const CodePageData* findSingleBytePage(int codePage) noexcept {",
+              "  for (const CodePageData& page : kPages) {",
+              "    if (page.codePage == codePage) return &page;", "  }", "  return nullptr;", "}",
+              "", "}  // namespace rozazar::encoding", "// clang-format on"]
+    outputs[SINGLE_OUTPUT] = lines
+    multi = [page_data(cp, s, o, n, True) for cp, s, o, n in MULTI_BYTE]
+    share_bases(multi)
+    lines, _ = write_file(MULTI_OUTPUT, multi, SHARED, ["// Sources: %s, Python %s." % (
+        version, platform.python_version())])
+    lines += ["const CodePageData* findMultiBytePage(int codePage) noexcept {",
+              "  for (const CodePageData& page : kPages) {",
+              "    if (page.codePage == codePage) return &page;", "  }", "  return nullptr;", "}",
+              "", "}  // namespace rozazar::encoding", "// clang-format on"]
+    outputs[MULTI_OUTPUT] = lines
+    stale = []
+    for path, lines in outputs.items():
+        text = "\n".join(lines) + "\n"
+        if check:
+            with open(path, encoding="utf-8") as f:
+                if f.read() != text:
+                    stale.append(path)
+        else:
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text)
+    if stale:
+        sys.exit("out of date: " + ", ".join(stale))
 
 
 if __name__ == "__main__":

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "SingleByteTables.h"
+#include "CodePageTables.h"
+#include "Iso2022.h"
+#include "TableCodec.h"
 #include "Utf32Conversion.h"
 #include "Utf7.h"
 #include "Utf8Codec.h"
@@ -14,14 +16,45 @@ namespace {
 
 constexpr std::uint32_t kReplacement = 0xFFFDu;
 
-enum class Kind { Utf8, Utf16Le, Utf16Be, Utf32Le, Utf32Be, Utf7, Ascii, Latin1, SingleByte };
+enum class Kind { Utf8, Utf16Le, Utf16Be, Utf32Le, Utf32Be, Utf7, Ascii, Latin1, Table, SevenBit };
 
 struct CodePage {
+  int number = 0;
   Kind kind = Kind::Utf8;
-  const SingleByteTable* table = nullptr;
+  // Table and SevenBit: the tables the conversion runs on.
+  const CodePageTables* tables = nullptr;
+  bool gb18030 = false;
+  SevenBitScheme scheme = SevenBitScheme::Iso2022Jp;
+  // ISO-2022-JP: the EUC-JP tables for JIS X 0212 text, when available.
+  const CodePageTables* jisX0212 = nullptr;
 };
 
-bool classify(int codePage, CodePage& out) noexcept {
+// The table a stateful 7-bit encoding rests on, or 0 for another page.
+int sevenBitBase(int codePage, SevenBitScheme& scheme) noexcept {
+  switch (codePage) {
+    case 50220:
+    case 50221:
+    case 50222:
+      scheme = SevenBitScheme::Iso2022Jp;
+      return 932;
+    case 50225:
+      scheme = SevenBitScheme::Iso2022Kr;
+      return 949;
+    case 50227:
+      scheme = SevenBitScheme::Iso2022Cn;
+      return 20936;
+    case 52936:
+      scheme = SevenBitScheme::Hz;
+      return 20936;
+    default:
+      return 0;
+  }
+}
+
+// With load false only tells whether the page is supported, without
+// unpacking its tables.
+bool classify(int codePage, CodePage& out, bool load) noexcept {
+  out.number = codePage;
   switch (codePage) {
     case 65001:
       out.kind = Kind::Utf8;
@@ -50,10 +83,17 @@ bool classify(int codePage, CodePage& out) noexcept {
       out.kind = Kind::Latin1;
       return true;
     default:
-      out.table = findSingleByteTable(codePage);
-      out.kind = Kind::SingleByte;
-      return out.table != nullptr;
+      break;
   }
+  int tablePage = sevenBitBase(codePage, out.scheme);
+  out.kind = tablePage != 0 ? Kind::SevenBit : Kind::Table;
+  if (tablePage == 0) tablePage = codePage;
+  out.gb18030 = codePage == 54936;
+  if (!load) return hasCodePageData(tablePage);
+  out.tables = codePageTables(tablePage);
+  if (out.kind == Kind::SevenBit && out.scheme == SevenBitScheme::Iso2022Jp)
+    out.jisX0212 = codePageTables(20932);
+  return out.tables != nullptr;
 }
 
 bool isHighSurrogate(std::uint32_t u) noexcept { return u >= 0xD800u && u <= 0xDBFFu; }
@@ -65,7 +105,11 @@ bool isSurrogate(std::uint32_t u) noexcept { return u >= 0xD800u && u <= 0xDFFFu
 class Source {
  public:
   Source(const CodePage& codePage, const unsigned char* data, std::size_t n) noexcept
-      : m_codePage(codePage), m_data(data), m_size(n), m_utf7(data, n) {}
+      : m_codePage(codePage),
+        m_data(data),
+        m_size(n),
+        m_utf7(data, n),
+        m_sevenBit(codePage.scheme, codePage.tables, codePage.jisX0212) {}
 
   // Fills out with up to capacity code points; 0 at the end of the input.
   std::size_t decode(std::uint32_t* out, std::size_t capacity) noexcept {
@@ -80,8 +124,13 @@ class Source {
         return decodeUtf32(out, capacity, m_codePage.kind == Kind::Utf32Be);
       case Kind::Utf7:
         return decodeUtf7(out, capacity);
+      case Kind::Table:
+        return TableDecoder(*m_codePage.tables, m_codePage.gb18030)
+            .decode(m_data, m_size, m_pos, out, capacity, m_lossy);
+      case Kind::SevenBit:
+        return m_sevenBit.decode(m_data, m_size, m_pos, out, capacity, m_lossy);
       default:
-        return decodeSingleByte(out, capacity);
+        return decodeAsciiOrLatin1(out, capacity);
     }
   }
   bool lossy() const noexcept { return m_lossy || m_utf7.lossy(); }
@@ -235,20 +284,16 @@ class Source {
     return count;
   }
 
-  std::size_t decodeSingleByte(std::uint32_t* out, std::size_t capacity) noexcept {
+  std::size_t decodeAsciiOrLatin1(std::uint32_t* out, std::size_t capacity) noexcept {
     std::size_t count = 0;
     const std::size_t limit = (m_size - m_pos) < capacity ? (m_size - m_pos) : capacity;
     const unsigned char* p = m_data + m_pos;
     for (; count < limit; ++count) {
       const unsigned char b = p[count];
       std::uint32_t cp = b;
-      if (b >= 0x80) {
-        if (m_codePage.kind == Kind::SingleByte) {
-          cp = m_codePage.table->high[b - 0x80];
-        } else if (m_codePage.kind == Kind::Ascii) {
-          cp = kReplacement;
-        }
-        if (cp == kReplacement) m_lossy = true;
+      if (b >= 0x80 && m_codePage.kind == Kind::Ascii) {
+        cp = kReplacement;
+        m_lossy = true;
       }
       out[count] = cp;
     }
@@ -262,6 +307,7 @@ class Source {
   std::size_t m_pos = 0;
   bool m_lossy = false;
   Utf7Decoder m_utf7;
+  SevenBitDecoder m_sevenBit;
   std::uint16_t m_pending = 0;
   bool m_hasPending = false;
 };
@@ -269,7 +315,10 @@ class Source {
 // Writes code points in the target code page.
 class Target {
  public:
-  Target(const CodePage& codePage, ByteSink& sink) noexcept : m_codePage(codePage), m_sink(sink) {}
+  Target(const CodePage& codePage, ByteSink& sink) noexcept
+      : m_codePage(codePage),
+        m_sink(sink),
+        m_sevenBit(codePage.scheme, codePage.number, codePage.tables) {}
 
   bool encode(const std::uint32_t* cps, std::size_t count) noexcept {
     switch (m_codePage.kind) {
@@ -283,12 +332,18 @@ class Target {
         return encodeUtf32(cps, count, m_codePage.kind == Kind::Utf32Be);
       case Kind::Utf7:
         return encodeUtf7(cps, count);
+      case Kind::Table:
+        return TableEncoder(*m_codePage.tables, m_codePage.gb18030)
+            .encode(cps, count, m_sink, m_lossy);
+      case Kind::SevenBit:
+        return m_sevenBit.encode(cps, count, m_sink, m_lossy);
       default:
-        return encodeSingleByte(cps, count);
+        return encodeAsciiOrLatin1(cps, count);
     }
   }
   bool finish() noexcept {
     if (m_codePage.kind == Kind::Utf7) return m_utf7.finish(m_sink);
+    if (m_codePage.kind == Kind::SevenBit) return m_sevenBit.finish(m_sink);
     return !m_sink.failed();
   }
   bool lossy() const noexcept { return m_lossy; }
@@ -303,19 +358,27 @@ class Target {
     return cp;
   }
 
+  // Code points go out sixteen at a time, the most one reserve can hold
+  // at four bytes each.
+  static constexpr std::size_t kChunk = ByteSink::kMaxReserve / 4;
+
   bool encodeUtf8(const std::uint32_t* cps, std::size_t count) noexcept {
-    for (std::size_t i = 0; i < count; ++i) {
-      unsigned char* at = m_sink.reserve(4);
+    for (std::size_t i = 0; i < count; i += kChunk) {
+      const std::size_t end = (count - i) < kChunk ? count : i + kChunk;
+      unsigned char* at = m_sink.reserve(ByteSink::kMaxReserve);
       if (at == nullptr) return false;
-      const std::uint32_t cp = cps[i];
-      if (cp < 0x80u) {
-        at[0] = static_cast<unsigned char>(cp);
-        m_sink.commit(1);
-        continue;
+      std::size_t written = 0;
+      for (std::size_t k = i; k < end; ++k) {
+        const std::uint32_t cp = cps[k];
+        if (cp < 0x80u) {
+          at[written++] = static_cast<unsigned char>(cp);
+          continue;
+        }
+        int length = 0;
+        utf8EncodeCodePoint(scalar(cp), at + written, length);
+        written += static_cast<std::size_t>(length);
       }
-      int length = 0;
-      utf8EncodeCodePoint(scalar(cp), at, length);
-      m_sink.commit(static_cast<std::size_t>(length));
+      m_sink.commit(written);
     }
     return true;
   }
@@ -326,19 +389,24 @@ class Target {
   }
 
   bool encodeUtf16(const std::uint32_t* cps, std::size_t count, bool bigEndian) noexcept {
-    for (std::size_t i = 0; i < count; ++i) {
-      unsigned char* at = m_sink.reserve(4);
+    for (std::size_t i = 0; i < count; i += kChunk) {
+      const std::size_t end = (count - i) < kChunk ? count : i + kChunk;
+      unsigned char* at = m_sink.reserve(ByteSink::kMaxReserve);
       if (at == nullptr) return false;
-      const std::uint32_t cp = cps[i];
-      if (cp < 0x10000u) {
-        put16(at, cp, bigEndian);
-        m_sink.commit(2);
-      } else {
-        const std::uint32_t offset = cp - 0x10000u;
-        put16(at, 0xD800u + (offset >> 10), bigEndian);
-        put16(at + 2, 0xDC00u + (offset & 0x3FFu), bigEndian);
-        m_sink.commit(4);
+      std::size_t written = 0;
+      for (std::size_t k = i; k < end; ++k) {
+        const std::uint32_t cp = cps[k];
+        if (cp < 0x10000u) {
+          put16(at + written, cp, bigEndian);
+          written += 2;
+        } else {
+          const std::uint32_t offset = cp - 0x10000u;
+          put16(at + written, 0xD800u + (offset >> 10), bigEndian);
+          put16(at + written + 2, 0xDC00u + (offset & 0x3FFu), bigEndian);
+          written += 4;
+        }
       }
+      m_sink.commit(written);
     }
     return true;
   }
@@ -371,36 +439,21 @@ class Target {
     return true;
   }
 
-  unsigned char singleByte(std::uint32_t cp) noexcept {
+  unsigned char asciiOrLatin1(std::uint32_t cp) noexcept {
     if (cp < 0x80u) return static_cast<unsigned char>(cp);
     if (m_codePage.kind == Kind::Latin1 && cp <= 0xFFu) return static_cast<unsigned char>(cp);
-    if (m_codePage.kind == Kind::SingleByte && cp <= 0xFFFFu) {
-      const SingleByteTable& table = *m_codePage.table;
-      std::size_t low = 0;
-      std::size_t high = table.reverseCount;
-      while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        const std::uint32_t entry = table.reverse[middle] >> 8;
-        if (entry == cp) return static_cast<unsigned char>(table.reverse[middle] & 0xFFu);
-        if (entry < cp) {
-          low = middle + 1;
-        } else {
-          high = middle;
-        }
-      }
-    }
     m_lossy = true;
     return '?';
   }
 
-  bool encodeSingleByte(const std::uint32_t* cps, std::size_t count) noexcept {
+  bool encodeAsciiOrLatin1(const std::uint32_t* cps, std::size_t count) noexcept {
     std::size_t i = 0;
     while (i < count) {
       const std::size_t step =
           (count - i) < ByteSink::kMaxReserve ? (count - i) : ByteSink::kMaxReserve;
       unsigned char* at = m_sink.reserve(step);
       if (at == nullptr) return false;
-      for (std::size_t j = 0; j < step; ++j) at[j] = singleByte(cps[i + j]);
+      for (std::size_t j = 0; j < step; ++j) at[j] = asciiOrLatin1(cps[i + j]);
       m_sink.commit(step);
       i += step;
     }
@@ -410,6 +463,7 @@ class Target {
   CodePage m_codePage;
   ByteSink& m_sink;
   Utf7Encoder m_utf7;
+  SevenBitEncoder m_sevenBit;
   bool m_lossy = false;
 };
 
@@ -436,14 +490,14 @@ bool swapUtf16(const unsigned char* data, std::size_t n, ByteSink& sink) noexcep
 
 bool isSupportedCodePage(int codePage) noexcept {
   CodePage info;
-  return classify(codePage, info);
+  return classify(codePage, info, false);
 }
 
 bool transcode(int from, int to, const unsigned char* data, std::size_t n, ByteSink& sink,
                bool& lossy) noexcept {
   CodePage source;
   CodePage target;
-  if (!classify(from, source) || !classify(to, target)) return false;
+  if (!classify(from, source, true) || !classify(to, target, true)) return false;
   if (data == nullptr || n == 0) return true;
   if (from == to) return sink.put(data, n) && sink.flush();
   const bool sourceUtf16 = source.kind == Kind::Utf16Le || source.kind == Kind::Utf16Be;

@@ -1,7 +1,10 @@
 // Conversion between the character sets the foundation carries tables or
 // rules for: UTF-8 (65001), UTF-16LE/BE (1200, 1201), UTF-32LE/BE (12000,
-// 12001, 65005, 65006), UTF-7 (65000), US-ASCII (20127), ISO-8859-1 (28591)
-// and windows-1250 to windows-1258.
+// 12001, 65005, 65006), UTF-7 (65000), US-ASCII (20127), ISO-8859-1 (28591),
+// the table-driven single- and multi-byte pages (SingleByteTables.cpp,
+// MultiByteTables.cpp) and the 7-bit stateful encodings ISO-2022-JP
+// (50220-50222), ISO-2022-KR (50225), ISO-2022-CN (50227) and HZ (52936)
+// on top of them.
 #pragma once
 
 #include <cstddef>

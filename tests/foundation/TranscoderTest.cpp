@@ -154,10 +154,14 @@ TEST(Transcode, LongTextsCrossTheWorkingBlocks) {
 }
 
 TEST(Transcode, UnsupportedCodePagesAreRefused) {
-  EXPECT_FALSE(convert(932, 65001, {'a'}).ok);
-  EXPECT_FALSE(convert(65001, 866, {'a'}).ok);
+  // Pages of the name table without mapping data, and unknown numbers.
+  for (const int codePage : {10001, 10005, 10021, 20000, 20833, 29001, 55000, 57002, 1249}) {
+    EXPECT_FALSE(convert(codePage, 65001, {'a'}).ok) << codePage;
+    EXPECT_FALSE(convert(65001, codePage, {'a'}).ok) << codePage;
+    EXPECT_FALSE(isSupportedCodePage(codePage)) << codePage;
+  }
   EXPECT_TRUE(isSupportedCodePage(1258));
-  EXPECT_FALSE(isSupportedCodePage(1249));
+  EXPECT_TRUE(isSupportedCodePage(54936));
 }
 
 }  // namespace
