@@ -256,13 +256,13 @@ class Charmap:
         return None
 
 
-def open_source(spec):
-    kind, name = spec.split(":", 1)
+def open_source(source_name):
+    kind, name = source_name.split(":", 1)
     return {"py": PythonCodec, "iconv": Iconv, "charmap": Charmap}[kind](name)
 
 
-def describe(spec):
-    kind, name = spec.split(":", 1)
+def describe(source_name):
+    kind, name = source_name.split(":", 1)
     if kind == "py":
         return "Python %s codec %s" % (platform.python_version(), name)
     if kind == "iconv":
@@ -503,8 +503,8 @@ def words_lines(name, words):
     return lines
 
 
-def page_data(cp, spec, other, note, multi_byte):
-    source = open_source(spec)
+def page_data(cp, source_name, other, note, multi_byte):
+    source = open_source(source_name)
     singles, pairs, triples = enumerate_page(source, multi_byte)
     fold = []
     if note == "fold":
@@ -540,7 +540,7 @@ def page_data(cp, spec, other, note, multi_byte):
         streams.append(words)
     extra = gb18030_four_byte(source) if note == "gb18030" else None
     mapped = sum(1 for p in planes for v in p.values() if v not in (LEAD, UNDEFINED))
-    comment = "cp%d from %s: %d characters" % (cp, describe(spec), mapped)
+    comment = "cp%d from %s: %d characters" % (cp, describe(source_name), mapped)
     if other:
         comment += "; %s differs in %d" % (describe(other), differ)
     return {"cp": cp, "streams": streams, "preferred": preferred, "fold": fold,
