@@ -2,26 +2,11 @@
 // checked for every certificate except the root, judged under the base
 // policy.
 
-#include <cstddef>
-
+#include "ChainParameters.h"
 #include "CryptCertificate.h"
 #include "StatusMessage.h"
 
 namespace varnok {
-namespace {
-
-// The usage-only form of the chain parameters: size and requested usage,
-// whatever extra fields a header version adds after them.
-constexpr DWORD kChainParaUsageOnlySize = 16;
-static_assert(offsetof(CERT_CHAIN_PARA, RequestedUsage) + sizeof(CERT_USAGE_MATCH) ==
-                  kChainParaUsageOnlySize,
-              "the usage-only chain parameters are 16 bytes");
-constexpr DWORD kPolicyParaSize = 12;
-constexpr DWORD kPolicyStatusSize = 20;
-static_assert(sizeof(CERT_CHAIN_POLICY_PARA) == kPolicyParaSize, "policy parameters are 12 bytes");
-static_assert(sizeof(CERT_CHAIN_POLICY_STATUS) == kPolicyStatusSize, "policy status is 20 bytes");
-
-}  // namespace
 
 VerificationResult CryptCertificate::VerifyChain(HCERTSTORE additionalStore) {
   CERT_CHAIN_PARA chainPara = {};

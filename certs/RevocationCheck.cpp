@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "CertificateReference.h"
+#include "ChainParameters.h"
 #include "CommonLibrary.h"
 #include "CrlDownload.h"
 #include "CrlReference.h"
@@ -90,7 +91,7 @@ bool IssuerInStoreSigned(HCERTSTORE store, PCCERT_CONTEXT certificate, PCCRL_CON
 // the URL cache and still found.
 bool ChainIssuerSigned(PCCERT_CONTEXT certificate, PCCRL_CONTEXT crl) {
   CERT_CHAIN_PARA para = {};
-  para.cbSize = 16;
+  para.cbSize = kChainParaUsageOnlySize;
   para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
   PCCERT_CHAIN_CONTEXT built = nullptr;
   if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &para,

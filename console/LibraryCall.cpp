@@ -11,8 +11,10 @@ TesselUserValue UserValueOf(ConsoleUi& ui) {
 }
 
 ConsoleUi* ConsoleUiFromUserValue(TesselUserValue userValue) {
-  const auto low = static_cast<std::uint32_t>(static_cast<std::uint64_t>(userValue));
-  return reinterpret_cast<ConsoleUi*>(static_cast<std::uintptr_t>(low));
+  // The pointer-sized low part: 32 bits on x86, the whole value on x64,
+  // where an address may lie above 4 GB.
+  const auto address = static_cast<std::uintptr_t>(static_cast<std::uint64_t>(userValue));
+  return reinterpret_cast<ConsoleUi*>(address);
 }
 
 int __cdecl OutputLineCallback(TesselUserValue userValue, const wchar_t* text) {

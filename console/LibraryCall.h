@@ -16,8 +16,9 @@
 // to 64 bits with sign extension.
 TesselUserValue UserValueOf(ConsoleUi& ui);
 
-// The interface whose address is in the low 32 bits of `userValue`; null when
-// those bits are 0.
+// The interface whose address is in the pointer-sized low part of
+// `userValue` (its low 32 bits on x86, all of it on x64); null when that part
+// is 0.
 ConsoleUi* ConsoleUiFromUserValue(TesselUserValue userValue);
 
 // Appends `text` as a line to the output pane of the console named by

@@ -17,7 +17,9 @@ inline constexpr wchar_t kTesselLibraryName[] = L"Tessel.dll";
 
 // The value the console passes to every export that takes a callback and that
 // the library hands back to the callback unchanged: the dialog's address,
-// widened to 64 bits with sign extension. Callbacks use its low 32 bits.
+// widened to 64 bits with sign extension. On x86 the callbacks find the
+// dialog in its low 32 bits. On x64 an address does not fit in 32 bits, so
+// the callbacks take the dialog from the whole 64-bit value.
 using TesselUserValue = std::int64_t;
 
 // Text callback: (userValue, text), returns non-zero from the console.
@@ -25,8 +27,10 @@ typedef int(__cdecl* TesselCallback)(TesselUserValue userValue, const wchar_t* t
 
 // One report of the certificate-store listing, passed to the report callback
 // by value. The library defines the record; the console reads the fields
-// below. The 8 bytes at offset 12 are declared as two 32-bit words so that no
-// 8-byte alignment moves the thumbprint away from offset 20.
+// below. On x86 the record is 24 bytes with its fields at offsets 0, 4, 8,
+// 12 and 20: the 8 bytes at offset 12 are declared as two 32-bit words so
+// that no 8-byte alignment moves the thumbprint away from offset 20. On x64
+// the same fields take their natural places: 0, 8, 16, 24 and 32, 40 bytes.
 struct TesselCertificateReport {
   std::uint8_t isError;       // non-zero: the record reports an error
   const wchar_t* errorText;   // error description
@@ -34,14 +38,27 @@ struct TesselCertificateReport {
   std::uint32_t notRead[2];   // not read by the console
   const wchar_t* thumbprint;  // certificate thumbprint
 };
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(offsetof(TesselCertificateReport, isError) == 0, "error flag at 0");
-static_assert(offsetof(TesselCertificateReport, errorText) == 4, "error text at 4");
-static_assert(offsetof(TesselCertificateReport, certName) == 8, "certificate name at 8");
-static_assert(offsetof(TesselCertificateReport, notRead) == 12, "8 unread bytes at 12");
-static_assert(offsetof(TesselCertificateReport, thumbprint) == 20, "thumbprint at 20");
-static_assert(sizeof(TesselCertificateReport) == 24, "the record is 24 bytes");
-#endif
+
+namespace tessel_contract_detail {
+struct ReportLayout {
+  std::size_t isError, errorText, certName, notRead, thumbprint, size;
+};
+inline constexpr ReportLayout kReportLayout = sizeof(void*) == 4
+                                                  ? ReportLayout{0, 4, 8, 12, 20, 24}
+                                                  : ReportLayout{0, 8, 16, 24, 32, 40};
+}  // namespace tessel_contract_detail
+static_assert(sizeof(void*) == 4 || sizeof(void*) == 8, "x86 or x64");
+static_assert(offsetof(TesselCertificateReport, isError) ==
+              tessel_contract_detail::kReportLayout.isError);
+static_assert(offsetof(TesselCertificateReport, errorText) ==
+              tessel_contract_detail::kReportLayout.errorText);
+static_assert(offsetof(TesselCertificateReport, certName) ==
+              tessel_contract_detail::kReportLayout.certName);
+static_assert(offsetof(TesselCertificateReport, notRead) ==
+              tessel_contract_detail::kReportLayout.notRead);
+static_assert(offsetof(TesselCertificateReport, thumbprint) ==
+              tessel_contract_detail::kReportLayout.thumbprint);
+static_assert(sizeof(TesselCertificateReport) == tessel_contract_detail::kReportLayout.size);
 
 typedef int(__cdecl* TesselCertificateReportCallback)(TesselUserValue userValue,
                                                       TesselCertificateReport report);

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "LibraryCall.h"
 #include "MessageBoxWatcher.h"
 #include "ScriptedUi.h"
@@ -10,27 +12,53 @@ namespace {
 
 using ::testing::ElementsAre;
 
-// A user value whose low 32 bits are 0 although the high ones are not.
-constexpr TesselUserValue kNoConsole = static_cast<TesselUserValue>(0x1234567800000000ll);
+constexpr bool kX64 = sizeof(void*) == 8;
+
+// A user value that names no console: on x86 its low 32 bits are 0 although
+// the high ones are not; on x64 the whole value is the address.
+constexpr TesselUserValue kNoConsole =
+    kX64 ? 0 : static_cast<TesselUserValue>(0x1234567800000000ll);
 
 TEST(UserValue, CarriesTheAddressSignExtended) {
   ScriptedUi ui;
   const TesselUserValue value = UserValueOf(ui);
   EXPECT_EQ(static_cast<std::uint32_t>(value),
             static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&ui)));
-  const std::int64_t expectedHigh = reinterpret_cast<std::intptr_t>(&ui) < 0 ? -1 : 0;
+  const std::int64_t expectedHigh =
+      kX64 ? static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(&ui)) >> 32
+           : (reinterpret_cast<std::intptr_t>(&ui) < 0 ? -1 : 0);
   EXPECT_EQ(value >> 32, expectedHigh);
   EXPECT_EQ(ConsoleUiFromUserValue(value), &ui);
 }
 
-TEST(UserValue, OnlyTheLowBitsNameTheConsole) {
-  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(
-                ConsoleUiFromUserValue(static_cast<TesselUserValue>(0xFFFFFFFF80001234ull))),
-            0x80001234u);
-  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(
-                ConsoleUiFromUserValue(static_cast<TesselUserValue>(0x0000000180001234ull))),
-            0x80001234u);
+TEST(UserValue, ThePointerSizedPartNamesTheConsole) {
+  // x86 reads the low 32 bits only; x64 reads all 64.
+  const auto named = [](std::uint64_t value) {
+    return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(
+        ConsoleUiFromUserValue(static_cast<TesselUserValue>(value))));
+  };
+  EXPECT_EQ(named(0xFFFFFFFF80001234ull), kX64 ? 0xFFFFFFFF80001234ull : 0x80001234ull);
+  EXPECT_EQ(named(0x0000000180001234ull), kX64 ? 0x0000000180001234ull : 0x80001234ull);
   EXPECT_EQ(ConsoleUiFromUserValue(kNoConsole), nullptr);
+}
+
+// The console at the highest address the system hands out: above 4 GB on
+// x64 (a truncated address would name some other place), above 2 GB on x86
+// where the address space allows (a sign-extended address must still name
+// it). Under 64-bit Wine the console itself lies below 4 GB, so only an
+// object placed up there shows that the callbacks keep the whole address.
+TEST(UserValue, CallbacksFindAConsoleAtTheTopOfTheAddressSpace) {
+  void* top = ::VirtualAlloc(nullptr, sizeof(ScriptedUi), MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN,
+                             PAGE_READWRITE);
+  ASSERT_NE(top, nullptr);
+  if (kX64) {
+    ASSERT_GT(reinterpret_cast<std::uintptr_t>(top), 0xFFFFFFFFull) << "the test needs a high address";
+  }
+  auto* ui = new (top) ScriptedUi();
+  EXPECT_EQ(OutputLineCallback(UserValueOf(*ui), L"горе"), TRUE);
+  EXPECT_EQ(ui->output, L"горе\r\n");
+  ui->~ScriptedUi();
+  ::VirtualFree(top, 0, MEM_RELEASE);
 }
 
 TEST(OutputLineCallback, AppendsALineAndReturnsTheRefreshResult) {
