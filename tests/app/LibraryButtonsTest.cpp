@@ -64,6 +64,26 @@ TEST_F(LibraryButtons, MissingLibraryIsReportedWithTheLoadError) {
   EXPECT_TRUE(ReadCallLog(log_).empty());
 }
 
+// A Tessel.dll built for the other architecture cannot be loaded: the
+// system's bad-format error, as the user sees it for a 64-bit library
+// beside the x86 console or a 32-bit one beside the x64 console.
+TEST_F(LibraryButtons, LibraryOfTheOtherArchitectureIsReportedWithTheLoadError) {
+  const std::wstring other =
+      dialog_test::ProgramFolder() + L"substitutes\\other_architecture\\Tessel.dll";
+  if (::GetFileAttributesW(other.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    GTEST_SKIP() << "no substitute of the other architecture: its mingw-w64 compiler is missing";
+  }
+  UseLibrary(L"other_architecture");
+  MessageBoxWatcher boxes;
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1001, 1));
+  auto seen = boxes.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].owner, dialog_);
+  EXPECT_EQ(seen[0].caption, L"TesselTest");
+  EXPECT_EQ(seen[0].text, ExpectedErrorText(ERROR_BAD_EXE_FORMAT));
+  EXPECT_TRUE(ReadCallLog(log_).empty());
+}
+
 TEST_F(LibraryButtons, MissingExportIsReportedAfterInitialisation) {
   UseLibrary(L"no_about");
   MessageBoxWatcher boxes;
