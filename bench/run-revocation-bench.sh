@@ -2,16 +2,21 @@
 # The revocation-check benchmark: CheckRevocation (Windows build, under Wine)
 # against openssl on the same CRL files, in one run.
 #
-#   bench/run-revocation-bench.sh [build folder]   (default build/certs-windows)
+#   bench/run-revocation-bench.sh [build folder]   (default build/windows64)
 #
 # Needs the Windows build of bench_revocation_check (configured when
 # scripts/build-benchmark-mingw.sh has installed Google Benchmark for mingw).
 # Prints, per CRL: our seconds and MB/s, openssl's, and the ratio.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$top/build/certs-windows}" && pwd)
+build=$(cd "${1:-$top/build/windows64}" && pwd)
 exe="$build/tests/certs/bench_revocation_check.exe"
 [ -f "$exe" ] || { echo "no $exe: build the target bench_revocation_check" >&2; exit 1; }
+# The Wine of the executable's bitness: a PE32+ image has the optional-header
+# magic 0x20b.
+pe_offset=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+magic=$(od -An -tx2 -j$((pe_offset + 24)) -N2 "$exe" | tr -d ' ')
+[ "$magic" = 20b ] && arch=win64 || arch=win32
 pki="$build/bench-pki"
 crls="$build/bench-crls"
 [ -f "$pki/valid.pem" ] || "$top/testing/pki/make-test-pki.sh" "$pki" >/dev/null
@@ -21,7 +26,7 @@ repetitions=${TESSEL_BENCH_REPETITIONS:-3}
 csv=$(mktemp)
 trap 'rm -f "$csv"' EXIT
 TESSEL_BENCH_CRL_DIR="Z:$crls" TESSEL_TEST_PKI_DIR="Z:$pki" \
-  "$top/scripts/wine-session.sh" wine "$exe" --benchmark_repetitions="$repetitions" \
+  "$top/scripts/wine-session.sh" "$arch" "$top/scripts/wine-run.sh" "$arch" "$exe" --benchmark_repetitions="$repetitions" \
   --benchmark_report_aggregates_only=true --benchmark_out="Z:$csv" --benchmark_out_format=csv \
   >/dev/null
 

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Builds libcurl 7.88.1 for i686 Windows from Debian's curl source package
+# Builds libcurl 7.88.1 for Windows from Debian's curl source package
 # (Debian's patches applied): a static library with Schannel TLS and no
-# third-party dependencies. Installs into .cache/curl-i686 inside the checkout
-# and does nothing when that install is already complete.
+# third-party dependencies, for the architecture given (i686 or x86_64).
+# Installs into .cache/curl-ARCH inside the checkout and does nothing when
+# that install is already complete.
 set -euo pipefail
 source "$(dirname "$0")/mingw-source-build.sh"
 
+mingw_architecture "${1:-}"
+arch=$1
+
 top=$(cd "$(dirname "$0")/.." && pwd)
 cache="$top/.cache"
-prefix="$cache/curl-i686"
+prefix="$cache/curl-$arch"
 want_version=7.88.1
 
 if [ -f "$prefix/lib/libcurl.a" ] && [ -f "$prefix/include/curl/curl.h" ] &&
@@ -16,7 +20,7 @@ if [ -f "$prefix/lib/libcurl.a" ] && [ -f "$prefix/include/curl/curl.h" ] &&
   exit 0
 fi
 
-work="$cache/curl-src"
+work="$cache/curl-src-$arch"
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
 cd "$work"
@@ -25,7 +29,7 @@ echo "curl: fetching Debian's curl $want_version source package"
 src=$(fetch_debian_source curl "curl-$want_version*")
 grep -q "LIBCURL_VERSION \"$want_version" "$src/include/curl/curlver.h"
 
-echo "curl: building static libcurl for i686 with Schannel"
+echo "curl: building static libcurl for $arch with Schannel"
 mingw_cmake_install "$src" "$prefix" \
   -DBUILD_CURL_EXE=OFF \
   -DBUILD_TESTING=OFF \

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# The guided tour of the console, inside a Wine session (scripts/wine-session.sh
-# provides the display): starts the console from the run folder of the build
-# folder given, drives it with the tour program, turns its pictures into PNG
-# files and prints where everything is.
+# console-tour.sh win32|win64 BUILD: the guided tour of the console, inside
+# a Wine session of that architecture (scripts/wine-session.sh provides the
+# display): starts the console from the run folder of the build folder
+# given, drives it with the tour program, turns its pictures into PNG files
+# and prints where everything is.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/wine-env.sh
-build=$1
+TESSEL_WINE_ARCH=${1:-}
+source scripts/wine-env.sh || exit 1
+build=${2:?the build folder}
 run="$build/run"
 tour="$build/tour"
 driver="$build/tests/app/console_tour.exe"
@@ -16,11 +18,11 @@ mkdir -p "$tour"
 tour_abs=$(cd "$tour" && pwd)
 
 # The console runs from its own folder, as a user would start it there.
-(cd "$run" && exec wine TesselTest.exe </dev/null >"$tour_abs/console.log" 2>&1) &
+(cd "$run" && exec "$tessel_wine" TesselTest.exe </dev/null >"$tour_abs/console.log" 2>&1) &
 console=$!
 
 status=0
-wine "$driver" "$(winepath -w "$tour_abs")" || status=$?
+"$tessel_wine" "$driver" "$("$tessel_wine" winepath -w "$tour_abs")" || status=$?
 
 # The tour closes the console; give it a moment, then make sure.
 for _ in $(seq 1 50); do

@@ -1,8 +1,21 @@
-# Sourced by the scripts that build a Debian source package for i686 Windows
-# into the checkout's cache: fetching the source and a logged CMake build with
-# the project's mingw toolchain file.
+# Sourced by the scripts that build a Debian source package for Windows into
+# the checkout's cache: the architecture argument, fetching the source and a
+# logged CMake build with the project's mingw toolchain file for that
+# architecture.
 
-mingw_toolchain_file="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/cmake/toolchain-mingw-i686.cmake"
+mingw_cmake_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/cmake"
+
+# mingw_architecture ARCH: checks that ARCH is one the project builds for
+# (i686 or x86_64) and sets mingw_toolchain_file to its toolchain file.
+mingw_architecture() {
+  case "${1:-}" in
+    i686 | x86_64) mingw_toolchain_file="$mingw_cmake_dir/toolchain-mingw-$1.cmake" ;;
+    *)
+      echo "usage: $(basename "$0") i686|x86_64" >&2
+      return 1
+      ;;
+  esac
+}
 
 # fetch_debian_source PACKAGE DIR_PATTERN: unpacks Debian's source package in
 # the current folder (dpkg-source applies Debian's patch series) and prints
@@ -16,8 +29,8 @@ fetch_debian_source() {
 }
 
 # mingw_cmake_install SOURCE PREFIX [CMAKE_OPTION ...]: configures a static
-# Release build for i686 Windows, builds it and installs it into PREFIX; on
-# failure shows the end of the step's log.
+# Release build for Windows with the chosen toolchain file, builds it and
+# installs it into PREFIX; on failure shows the end of the step's log.
 mingw_cmake_install() {
   local src=$1 prefix=$2
   shift 2
@@ -28,6 +41,6 @@ mingw_cmake_install() {
     -DBUILD_SHARED_LIBS=OFF \
     -DCMAKE_CROSSCOMPILING_EMULATOR= \
     "$@" >configure.log 2>&1 || { tail -n 40 configure.log >&2; return 1; }
-  cmake --build build -j 2 >build.log 2>&1 || { tail -n 40 build.log >&2; return 1; }
+  cmake --build build -j "$(nproc)" >build.log 2>&1 || { tail -n 40 build.log >&2; return 1; }
   cmake --install build >install.log 2>&1 || { tail -n 40 install.log >&2; return 1; }
 }

@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need from Debian's archive: the i686
-# mingw-w64 cross compiler, 32-bit Wine, Xvfb, the native toolchains and the
-# source archive (for the curl source package). Idempotent: it does nothing
-# when every package is already there. Needs root (or sudo) only when it has
-# something to install.
+# and x86_64 mingw-w64 cross compilers, 64-bit Wine (and 32-bit Wine where
+# this machine executes i386 code), Xvfb, the native toolchains and the
+# source archive (for the curl and benchmark source packages). Idempotent: it
+# does nothing when every package is already there. Needs root (or sudo) only
+# when it has something to install.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
 packages=(
-  build-essential cmake ninja-build make pkg-config dpkg-dev
+  build-essential binutils cmake ninja-build make pkg-config dpkg-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
   clang lld libclang-rt-14-dev
   googletest libbenchmark-dev rapidjson-dev nlohmann-json3-dev libsimdjson-dev
   openssl python3 ca-certificates xz-utils
 )
+# 32-bit Wine only where it can start: the probe needs the assembler and
+# linker of binutils, which every machine of ours has before set-up.
+with_i386=0
+if "$here/i386-probe.sh"; then
+  with_i386=1
+  packages+=(wine32)
+fi
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -21,7 +31,7 @@ as_root() {
 
 need_update=0
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ $with_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   echo "setup: enabling the i386 architecture"
   as_root dpkg --add-architecture i386
   need_update=1

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Creates the project's Wine prefix once: 32-bit, Wine's own fonts copied in,
-# unmanaged and undecorated windows (no window manager runs under Xvfb, and
-# managed windows cost seconds on every close), no crash dialog.
+# wine-prefix.sh win32|win64: creates the project's Wine prefix of that
+# architecture once: Wine's own fonts copied in, unmanaged and undecorated
+# windows (no window manager runs under Xvfb, and managed windows cost
+# seconds on every close), no crash dialog.
 set -euo pipefail
+TESSEL_WINE_ARCH=${1:-}
 source "$(dirname "$0")/wine-env.sh"
 
 ready="$WINEPREFIX/.tesseltest-ready"
@@ -15,8 +17,10 @@ flock 9
 
 echo "wine: creating the prefix in $WINEPREFIX"
 rm -rf "$WINEPREFIX"
-# Without a display Wine creates the prefix just the same.
-env -u DISPLAY wineboot -i </dev/null >/dev/null 2>&1
+# Without a display Wine creates the prefix just the same. A 64-bit prefix
+# warns that its 32-bit rundll32 cannot start where 32-bit Wine is missing,
+# which is harmless.
+env -u DISPLAY "$tessel_wine" wineboot -i </dev/null >/dev/null 2>&1
 wineserver -w
 
 fonts="$WINEPREFIX/drive_c/windows/Fonts"
@@ -35,6 +39,6 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 REG
-env -u DISPLAY wine regedit /S "$settings" </dev/null >/dev/null 2>&1
+env -u DISPLAY "$tessel_wine" regedit /S "$settings" </dev/null >/dev/null 2>&1
 wineserver -w
 touch "$ready"

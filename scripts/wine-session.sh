@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Runs a command (usually ctest) with a private virtual X display and a
-# persistent wineserver for the project's prefix, and stops both when the
-# command ends, however it ends. Exits with the command's status.
+# wine-session.sh win32|win64 COMMAND [ARGUMENT ...]: runs a command
+# (usually ctest) with a private virtual X display and a persistent
+# wineserver for the project's prefix of that architecture, and stops both
+# when the command ends, however it ends. Exits with the command's status.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wine-env.sh"
-"$here/wine-prefix.sh" || exit 1
+TESSEL_WINE_ARCH=${1:-}
+shift
+source "$here/wine-env.sh" || exit 1
+"$here/wine-prefix.sh" "$TESSEL_WINE_ARCH" || exit 1
 
 xvfb_pid=""
 display_file=$(mktemp)
@@ -41,6 +44,6 @@ export DISPLAY=":$(head -n 1 "$display_file")"
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
 wineserver -p
-wine cmd /c exit </dev/null >/dev/null 2>&1
+"$tessel_wine" cmd /c exit </dev/null >/dev/null 2>&1
 
 "$@"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Tells whether this machine executes i386 user code: assembles and links a
+# three-instruction i386 program that exits with status 42 and runs it. Some
+# kernels refuse every i386 program ("Exec format error"), and then 32-bit
+# Wine cannot start either. Exits 0 when i386 code runs, 1 when it does not.
+# With --say it also prints one line with the answer.
+set -uo pipefail
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cat >"$work/exit.s" <<'ASM'
+.globl _start
+_start:
+  movl $1, %eax
+  movl $42, %ebx
+  int $0x80
+ASM
+runs=1
+if as --32 -o "$work/exit.o" "$work/exit.s" 2>/dev/null &&
+   ld -m elf_i386 -o "$work/exit" "$work/exit.o" 2>/dev/null &&
+   { "$work/exit" 2>/dev/null; [ $? -eq 42 ]; }; then
+  runs=0
+fi
+if [ "${1:-}" = "--say" ]; then
+  if [ $runs -eq 0 ]; then
+    echo "i386: this machine executes i386 code; the x86 console's tests run under 32-bit Wine"
+  else
+    echo "i386: this machine does not execute i386 code (the kernel refuses i386 programs); the x86 console is built and checked statically only"
+  fi
+fi
+exit $runs
