@@ -21,8 +21,7 @@ inline constexpr DWORD kPolicyStatusSize = sizeof(CERT_CHAIN_POLICY_STATUS);
 
 static_assert(sizeof(void*) != 4 || kChainParaUsageOnlySize == 16,
               "the usage-only chain parameters are 16 bytes on x86");
-static_assert(sizeof(void*) != 4 || kPolicyParaSize == 12,
-              "policy parameters are 12 bytes on x86");
+static_assert(sizeof(void*) != 4 || kPolicyParaSize == 12, "policy parameters are 12 bytes on x86");
 static_assert(sizeof(void*) != 4 || kPolicyStatusSize == 20, "policy status is 20 bytes on x86");
 static_assert(sizeof(void*) != 8 || (kChainParaUsageOnlySize == 32 && kPolicyParaSize == 16 &&
                                      kPolicyStatusSize == 24),

@@ -43,9 +43,8 @@ namespace tessel_contract_detail {
 struct ReportLayout {
   std::size_t isError, errorText, certName, notRead, thumbprint, size;
 };
-inline constexpr ReportLayout kReportLayout = sizeof(void*) == 4
-                                                  ? ReportLayout{0, 4, 8, 12, 20, 24}
-                                                  : ReportLayout{0, 8, 16, 24, 32, 40};
+inline constexpr ReportLayout kReportLayout =
+    sizeof(void*) == 4 ? ReportLayout{0, 4, 8, 12, 20, 24} : ReportLayout{0, 8, 16, 24, 32, 40};
 }  // namespace tessel_contract_detail
 static_assert(sizeof(void*) == 4 || sizeof(void*) == 8, "x86 or x64");
 static_assert(offsetof(TesselCertificateReport, isError) ==

@@ -143,7 +143,10 @@ TEST(Startup, CommonControlsSixAreLoadedThroughTheManifest) {
   ::GetModuleFileNameW(controls, path, MAX_PATH);
   std::wstring lower(path);
   for (auto& c : lower) c = static_cast<wchar_t>(::towlower(c));
-  EXPECT_NE(lower.find(L"common-controls_6595b64144ccf1df_6.0"), std::wstring::npos) << path;
+  // The side-by-side assembly of this process's own architecture.
+  const std::wstring assembly = std::wstring(sizeof(void*) == 8 ? L"amd64" : L"x86") +
+                                L"_microsoft.windows.common-controls_6595b64144ccf1df_6.0";
+  EXPECT_NE(lower.find(assembly), std::wstring::npos) << path;
 }
 
 TEST(Startup, LibraryInTheStartFolderIsNotLoaded) {

@@ -52,7 +52,8 @@ TEST(UserValue, CallbacksFindAConsoleAtTheTopOfTheAddressSpace) {
                              PAGE_READWRITE);
   ASSERT_NE(top, nullptr);
   if (kX64) {
-    ASSERT_GT(reinterpret_cast<std::uintptr_t>(top), 0xFFFFFFFFull) << "the test needs a high address";
+    ASSERT_GT(reinterpret_cast<std::uintptr_t>(top), 0xFFFFFFFFull)
+        << "the test needs a high address";
   }
   auto* ui = new (top) ScriptedUi();
   EXPECT_EQ(OutputLineCallback(UserValueOf(*ui), L"горе"), TRUE);
