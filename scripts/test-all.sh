@@ -49,7 +49,7 @@ if step "windows: build" configure_and_build windows; then
   else
     # The checks that read the images run all the same.
     step "windows: static checks" cmake --build --preset windows --target tessel_check_images
-    skipped+=("windows: tests (32-bit Wine): this machine does not execute i386 code, so 32-bit Wine cannot start; the x86 console was built and checked statically only")
+    skipped+=("windows: tests (32-bit Wine): i386 code does not run here (see the i386 line at the start), so 32-bit Wine cannot start; the x86 console was built and checked statically only")
   fi
 fi
 step "package: both consoles in one ZIP" package_both
