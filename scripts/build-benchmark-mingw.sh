@@ -7,6 +7,7 @@
 # from git, which a source package lacks: GIT_VERSION=0.0.0 makes it use the
 # project's own.
 set -euo pipefail
+# shellcheck source=mingw-source-build.sh
 source "$(dirname "$0")/mingw-source-build.sh"
 
 mingw_architecture "${1:-}"

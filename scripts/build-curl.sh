@@ -5,6 +5,7 @@
 # Installs into .cache/curl-ARCH inside the checkout and does nothing when
 # that install is already complete.
 set -euo pipefail
+# shellcheck source=mingw-source-build.sh
 source "$(dirname "$0")/mingw-source-build.sh"
 
 mingw_architecture "${1:-}"

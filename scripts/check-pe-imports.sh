@@ -16,7 +16,7 @@ system_dlls=' advapi32.dll bcrypt.dll comctl32.dll comdlg32.dll crypt32.dll cryp
   secur32.dll shell32.dll shlwapi.dll user32.dll userenv.dll uxtheme.dll version.dll winmm.dll
   wininet.dll wintrust.dll ws2_32.dll '
 # One space between names, also where the list above breaks its lines.
-system_dlls=" $(echo $system_dlls) "
+system_dlls=" $(tr -s '[:space:]' ' ' <<<"$system_dlls") "
 status=0
 for exe in "$@"; do
   headers=$("$objdump" -p "$exe")

@@ -5,8 +5,9 @@
 # given, drives it with the tour program, turns its pictures into PNG files
 # and prints where everything is.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 TESSEL_WINE_ARCH=${1:-}
+# shellcheck source=wine-env.sh
 source scripts/wine-env.sh || exit 1
 build=${2:?the build folder}
 run="$build/run"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that build a Debian source package for Windows into
 # the checkout's cache: the architecture argument, fetching the source and a
 # logged CMake build with the project's mingw toolchain file for that

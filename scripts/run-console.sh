@@ -22,6 +22,7 @@ if [ ! -f "$run/TesselTest.exe" ] || [ ! -f "$run/Tessel.dll" ]; then
   echo "run: $run holds no console with its substitute library; build the $preset configuration first" >&2
   exit 1
 fi
+# shellcheck source=wine-env.sh
 source scripts/wine-env.sh
 scripts/wine-prefix.sh "$TESSEL_WINE_ARCH"
 

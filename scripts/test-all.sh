@@ -8,7 +8,7 @@
 # runs even when an earlier one fails; the exit status is non-zero if any
 # failed.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 jobs=${TESSEL_JOBS:-$(nproc)}
 failed=()
 skipped=()

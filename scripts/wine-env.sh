@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Wine scripts after they have set TESSEL_WINE_ARCH to win32
 # or win64: the project's own prefix for that architecture, the loader that
 # runs its programs, and the quiet settings every Wine process of the

@@ -5,6 +5,7 @@
 # seconds on every close), no crash dialog.
 set -euo pipefail
 TESSEL_WINE_ARCH=${1:-}
+# shellcheck source=wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 
 ready="$WINEPREFIX/.tesseltest-ready"

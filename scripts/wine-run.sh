@@ -6,6 +6,7 @@
 set -euo pipefail
 TESSEL_WINE_ARCH=${1:-}
 shift
+# shellcheck source=wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 [ -f "$WINEPREFIX/.tesseltest-ready" ] || "$(dirname "$0")/wine-prefix.sh" "$TESSEL_WINE_ARCH"
 exec "$tessel_wine" "$@"

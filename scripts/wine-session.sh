@@ -7,6 +7,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 TESSEL_WINE_ARCH=${1:-}
 shift
+# shellcheck source=wine-env.sh
 source "$here/wine-env.sh" || exit 1
 "$here/wine-prefix.sh" "$TESSEL_WINE_ARCH" || exit 1
 
@@ -36,7 +37,8 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 [ -s "$display_file" ] || { echo "wine-session: Xvfb gave no display" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$display_file")"
+DISPLAY=":$(head -n 1 "$display_file")"
+export DISPLAY
 
 # A server left from earlier would lack this display: start a fresh one,
 # persistent, and start Wine's helper processes now with no inherited pipes,
