@@ -90,6 +90,21 @@ class LibraryButtons : public ConsoleFixture {
     return ::testing::AssertionSuccess();
   }
 
+  // Clicks "SignFile JSON" with the build in `folder` (or none) within reach
+  // and expects the load to fail with `code`: one box of the console with
+  // the framework's caption and the error text, and no call of the library.
+  void ExpectLoadFailure(const wchar_t* folder, DWORD code) {
+    UseLibrary(folder);
+    MessageBoxWatcher boxes;
+    ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1001, 1));
+    auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].owner, dialog_);
+    EXPECT_EQ(seen[0].caption, L"TesselTest");
+    EXPECT_EQ(seen[0].text, ExpectedErrorText(code));
+    EXPECT_TRUE(tessel_substitute::ReadCallLog(log_).empty());
+  }
+
   std::wstring log_;
   std::wstring script_;
 };

@@ -53,15 +53,7 @@ TEST_F(LibraryButtons, ShowSettingsDialogCallsItsExport) {
 }
 
 TEST_F(LibraryButtons, MissingLibraryIsReportedWithTheLoadError) {
-  UseLibrary(L"none");
-  MessageBoxWatcher boxes;
-  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1001, 1));
-  auto seen = boxes.Seen();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].owner, dialog_);
-  EXPECT_EQ(seen[0].caption, L"TesselTest");
-  EXPECT_EQ(seen[0].text, ExpectedErrorText(ERROR_MOD_NOT_FOUND));
-  EXPECT_TRUE(ReadCallLog(log_).empty());
+  ExpectLoadFailure(L"none", ERROR_MOD_NOT_FOUND);
 }
 
 // A Tessel.dll built for the other architecture cannot be loaded: the
@@ -73,15 +65,7 @@ TEST_F(LibraryButtons, LibraryOfTheOtherArchitectureIsReportedWithTheLoadError) 
   if (::GetFileAttributesW(other.c_str()) == INVALID_FILE_ATTRIBUTES) {
     GTEST_SKIP() << "no substitute of the other architecture: its mingw-w64 compiler is missing";
   }
-  UseLibrary(L"other_architecture");
-  MessageBoxWatcher boxes;
-  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1001, 1));
-  auto seen = boxes.Seen();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].owner, dialog_);
-  EXPECT_EQ(seen[0].caption, L"TesselTest");
-  EXPECT_EQ(seen[0].text, ExpectedErrorText(ERROR_BAD_EXE_FORMAT));
-  EXPECT_TRUE(ReadCallLog(log_).empty());
+  ExpectLoadFailure(L"other_architecture", ERROR_BAD_EXE_FORMAT);
 }
 
 TEST_F(LibraryButtons, MissingExportIsReportedAfterInitialisation) {
