@@ -13,7 +13,11 @@ if [ -n "${TESSEL_ASSUME_NO_I386:-}" ]; then
     echo "i386: taken as not executing i386 code (TESSEL_ASSUME_NO_I386 is set); the x86 console is built and checked statically only"
   exit 1
 fi
-work=$(mktemp -d)
+# Inside the checkout, where programs may run, rather than in a /tmp that
+# may be mounted noexec.
+cache="$(cd "$(dirname "$0")/.." && pwd)/.cache"
+mkdir -p "$cache"
+work=$(mktemp -d "$cache/i386-probe.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cat >"$work/exit.s" <<'ASM'
 .globl _start
