@@ -12,8 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${TESSEL_RUN_PRESET:-$(scripts/console-preset.sh)}
 case "$preset" in
-  windows) TESSEL_WINE_ARCH=win32 ;;
-  windows64) TESSEL_WINE_ARCH=win64 ;;
+  windows) TESSEL_WINE_ARCH=win32 console=x86 ;;
+  windows64) TESSEL_WINE_ARCH=win64 console=x64 ;;
   *) echo "run: no console configuration '$preset'; use windows or windows64" >&2; exit 1 ;;
 esac
 build="build/$preset"
@@ -29,10 +29,10 @@ scripts/wine-prefix.sh "$TESSEL_WINE_ARCH"
 if [ -n "${DISPLAY:-}" ]; then
   # A wineserver left from a run without this display would refuse windows.
   wineserver -k >/dev/null 2>&1 || true
-  echo "run: starting $run/TesselTest.exe with the substitute Tessel.dll"
+  echo "run: starting the $console console $run/TesselTest.exe with the substitute Tessel.dll"
   cd "$run"
   exec "$tessel_wine" TesselTest.exe
 fi
 
-echo "run: no display; the $preset console runs on a virtual display for a short tour"
+echo "run: no display; the $console console runs on a virtual display for a short tour"
 exec scripts/wine-session.sh "$TESSEL_WINE_ARCH" scripts/console-tour.sh "$TESSEL_WINE_ARCH" "$build"
