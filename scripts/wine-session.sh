@@ -48,4 +48,21 @@ wineserver -w >/dev/null 2>&1
 wineserver -p
 "$tessel_wine" cmd /c exit </dev/null >/dev/null 2>&1
 
+# The desktop stays open for the whole session, held by a program whose
+# streams are /dev/null (see wine-desktop-keeper.c); it ends with the server.
+keeper="$WINEPREFIX/tessel-desktop-keeper.exe"
+if [ ! -f "$keeper" ] || [ "$here/wine-desktop-keeper.c" -nt "$keeper" ]; then
+  case "$TESSEL_WINE_ARCH" in
+    win32) keeper_cc=i686-w64-mingw32-gcc ;;
+    win64) keeper_cc=x86_64-w64-mingw32-gcc ;;
+  esac
+  "$keeper_cc" -O2 -s -municode -mwindows -o "$keeper" "$here/wine-desktop-keeper.c" ||
+    { echo "wine-session: the desktop keeper did not build" >&2; exit 1; }
+fi
+"$tessel_wine" "$keeper" </dev/null >/dev/null 2>&1 &
+for _ in $(seq 1 100); do
+  pgrep -f 'explorer\.exe /desktop' >/dev/null && break
+  sleep 0.1
+done
+
 "$@"
