@@ -15,7 +15,7 @@ packages=(
   wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
   clang lld libclang-rt-14-dev
   googletest libbenchmark-dev rapidjson-dev nlohmann-json3-dev libsimdjson-dev
-  openssl python3 ca-certificates xz-utils
+  openssl python3 ca-certificates xz-utils procps
 )
 # 32-bit Wine only where it can start: the probe needs the assembler and
 # linker of binutils, which every machine of ours has before set-up.

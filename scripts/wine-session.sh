@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # wine-session.sh win32|win64 COMMAND [ARGUMENT ...]: runs a command
-# (usually ctest) with a private virtual X display and a persistent
-# wineserver for the project's prefix of that architecture, and stops both
-# when the command ends, however it ends. Exits with the command's status.
+# (usually ctest) with a private virtual X display, a persistent wineserver
+# for the project's prefix of that architecture and a program that holds
+# Wine's desktop open, and stops them all when the command ends, however it
+# ends. Exits with the command's status.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 TESSEL_WINE_ARCH=${1:-}
