@@ -1,6 +1,18 @@
 # Compiler settings shared by every configuration.
 
 if(WIN32)
+  # The architecture of this Windows build, by its name in the package and in
+  # the manifest, and the mingw-w64 prefix of the other architecture.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TESSEL_ARCHITECTURE x64)
+    set(TESSEL_MANIFEST_ARCHITECTURE amd64)
+    set(TESSEL_OTHER_MINGW_PREFIX i686-w64-mingw32)
+  else()
+    set(TESSEL_ARCHITECTURE x86)
+    set(TESSEL_MANIFEST_ARCHITECTURE x86)
+    set(TESSEL_OTHER_MINGW_PREFIX x86_64-w64-mingw32)
+  endif()
+
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   if(NOT MSVC)
     # SSE2 floating point instead of the i686 default of x87.

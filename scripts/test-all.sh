@@ -35,9 +35,8 @@ package_both() {
 }
 
 mkdir -p build
-scripts/i386-probe.sh --say
 runs_i386=0
-scripts/i386-probe.sh && runs_i386=1
+scripts/i386-probe.sh --say && runs_i386=1
 
 step "native: build" configure_and_build native &&
   step "native: tests (ASan, UBSan)" ctest --preset native -j "$jobs"

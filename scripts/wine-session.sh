@@ -53,11 +53,7 @@ wineserver -p
 # streams are /dev/null (see wine-desktop-keeper.c); it ends with the server.
 keeper="$WINEPREFIX/tessel-desktop-keeper.exe"
 if [ ! -f "$keeper" ] || [ "$here/wine-desktop-keeper.c" -nt "$keeper" ]; then
-  case "$TESSEL_WINE_ARCH" in
-    win32) keeper_cc=i686-w64-mingw32-gcc ;;
-    win64) keeper_cc=x86_64-w64-mingw32-gcc ;;
-  esac
-  "$keeper_cc" -O2 -s -municode -mwindows -o "$keeper" "$here/wine-desktop-keeper.c" ||
+  "$tessel_mingw-gcc" -O2 -s -municode -mwindows -o "$keeper" "$here/wine-desktop-keeper.c" ||
     { echo "wine-session: the desktop keeper did not build" >&2; exit 1; }
 fi
 "$tessel_wine" "$keeper" </dev/null >/dev/null 2>&1 &
