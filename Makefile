@@ -5,7 +5,9 @@
 #                 test this machine can run and says which it cannot
 #   make package  builds the ZIP for Windows users with both consoles
 #                 (build/TesselTest-*-windows.zip)
-.PHONY: run test setup build clean package
+#   make lint     checks the format, the portable core with clang-tidy and
+#                 the shell scripts (make test runs it first)
+.PHONY: run test setup build clean package lint
 
 JOBS ?= $(shell nproc)
 
@@ -35,7 +37,12 @@ package: setup
 	done
 	scripts/make-package.sh
 
+lint:
+	scripts/setup-system.sh
+	TESSEL_JOBS=$(JOBS) scripts/lint.sh
+
 test: setup
+	TESSEL_JOBS=$(JOBS) scripts/lint.sh
 	TESSEL_JOBS=$(JOBS) scripts/test-all.sh
 
 clean:

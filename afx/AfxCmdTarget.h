@@ -2,7 +2,7 @@
 // windows and the application object.
 #pragma once
 
-#include "AfxMessageMap.h"
+#include "afx/AfxMessageMap.h"
 
 class CCmdTarget {
  public:

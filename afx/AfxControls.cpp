@@ -1,6 +1,6 @@
-#include "AfxControls.h"
+#include "afx/AfxControls.h"
 
-#include "AfxWinApp.h"
+#include "afx/AfxWinApp.h"
 
 void CEdit::SetSel(int nStartChar, int nEndChar, BOOL bNoScroll) {
   SendMessage(EM_SETSEL, static_cast<WPARAM>(nStartChar), nEndChar);

@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-#include "AfxWnd.h"
+#include "afx/AfxWnd.h"
 
 class CEdit : public CWnd {
  public:

@@ -1,6 +1,6 @@
-#include "AfxDataExchange.h"
+#include "afx/AfxDataExchange.h"
 
-#include "AfxWnd.h"
+#include "afx/AfxWnd.h"
 
 HWND CDataExchange::PrepareCtrl(int nIDC) {
   HWND control = ::GetDlgItem(m_pDlgWnd->GetSafeHwnd(), nIDC);

@@ -1,7 +1,7 @@
-#include "AfxDialog.h"
+#include "afx/AfxDialog.h"
 
-#include "AfxDynamicLayout.h"
-#include "AfxWinApp.h"
+#include "afx/AfxDynamicLayout.h"
+#include "afx/AfxWinApp.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, &CDialog::OnOK)

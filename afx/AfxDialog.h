@@ -4,7 +4,7 @@
 // ends in IsDialogMessage) before dispatching it, until EndDialog.
 #pragma once
 
-#include "AfxWnd.h"
+#include "afx/AfxWnd.h"
 
 class CDialog : public CWnd {
  public:

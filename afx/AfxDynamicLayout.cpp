@@ -1,6 +1,6 @@
-#include "AfxDynamicLayout.h"
+#include "afx/AfxDynamicLayout.h"
 
-#include "AfxWnd.h"
+#include "afx/AfxWnd.h"
 
 void CMFCDynamicLayout::Create(CWnd* pHostWnd) {
   host_ = pHostWnd->GetSafeHwnd();

@@ -1,4 +1,4 @@
-#include "AfxManagers.h"
+#include "afx/AfxManagers.h"
 
 #include <memory>
 

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include "AfxRuntimeClass.h"
+#include "afx/AfxRuntimeClass.h"
 
 // Decides how the framework's own controls and frames are drawn. Plain
 // dialogs and standard controls look the same under every manager, so the

@@ -1,4 +1,4 @@
-#include "AfxMessageMap.h"
+#include "afx/AfxMessageMap.h"
 
 const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message, UINT code,
                                             UINT id) {

@@ -1,6 +1,6 @@
-#include "AfxPaintDC.h"
+#include "afx/AfxPaintDC.h"
 
-#include "AfxWnd.h"
+#include "afx/AfxWnd.h"
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd()), m_hDC(::BeginPaint(m_hWnd, &m_ps)) {}
 

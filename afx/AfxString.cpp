@@ -1,6 +1,6 @@
-#include "AfxString.h"
+#include "afx/AfxString.h"
 
-#include "AfxWinApp.h"
+#include "afx/AfxWinApp.h"
 
 BOOL CString::LoadString(UINT nID) {
   // With a buffer size of 0 LoadStringW returns a pointer to the resource's

@@ -1,8 +1,8 @@
-#include "AfxWinApp.h"
+#include "afx/AfxWinApp.h"
 
 #include <shellapi.h>
 
-#include "AfxWnd.h"
+#include "afx/AfxWnd.h"
 
 namespace {
 

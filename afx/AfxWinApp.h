@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "AfxCmdTarget.h"
+#include "afx/AfxCmdTarget.h"
 
 class CWnd;
 

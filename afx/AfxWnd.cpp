@@ -1,10 +1,10 @@
-#include "AfxWnd.h"
+#include "afx/AfxWnd.h"
 
 #include <unordered_map>
 
-#include "AfxDataExchange.h"
-#include "AfxDynamicLayout.h"
-#include "AfxWinApp.h"
+#include "afx/AfxDataExchange.h"
+#include "afx/AfxDynamicLayout.h"
+#include "afx/AfxWinApp.h"
 
 namespace {
 

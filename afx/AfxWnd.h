@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "AfxCmdTarget.h"
-#include "AfxGeometry.h"
+#include "afx/AfxCmdTarget.h"
+#include "afx/AfxGeometry.h"
 
 class CDataExchange;
 class CMFCDynamicLayout;

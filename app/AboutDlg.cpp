@@ -1,5 +1,5 @@
-#include "AboutDlg.h"
+#include "app/AboutDlg.h"
 
-#include "resource.h"
+#include "app/resource.h"
 
 CAboutDlg::CAboutDlg() : CDialogEx(IDD_ABOUTBOX) {}

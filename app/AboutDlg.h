@@ -1,7 +1,7 @@
 // The About box, template 100: the icon, the name and version, OK.
 #pragma once
 
-#include "Afx.h"
+#include "afx/Afx.h"
 
 class CAboutDlg : public CDialogEx {
  public:

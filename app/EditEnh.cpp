@@ -1,4 +1,4 @@
-#include "EditEnh.h"
+#include "app/EditEnh.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // The edit control of both panes of the console, with appending at the end.
 #pragma once
 
-#include "Afx.h"
+#include "afx/Afx.h"
 
 class CEditEnh : public CEdit {
  public:

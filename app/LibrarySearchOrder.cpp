@@ -1,15 +1,12 @@
-#include "LibrarySearchOrder.h"
+#include "app/LibrarySearchOrder.h"
 
 #include <windows.h>
 
 #include <string>
 
-namespace {
+#include "foundation/platform/Platform.h"
 
-bool RunningOnWine() {
-  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+namespace {
 
 std::wstring ApplicationFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -35,7 +32,7 @@ void RemoveCurrentDirectoryFromLibrarySearch() {
   // the current directory again. There the application's own folder, which
   // comes first in the order anyway, takes the DLL directory's place: any
   // DLL directory replaces the current directory in the order.
-  if (RunningOnWine()) {
+  if (rozazar::platform::runningUnderWine()) {
     std::wstring folder = ApplicationFolder();
     if (!folder.empty()) ::SetDllDirectoryW(folder.c_str());
   }

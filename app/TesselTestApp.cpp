@@ -1,11 +1,11 @@
-#include "TesselTestApp.h"
+#include "app/TesselTestApp.h"
 
 #include <commctrl.h>
 
 #include <memory>
 
-#include "LibrarySearchOrder.h"
-#include "TesselTestDlg.h"
+#include "app/LibrarySearchOrder.h"
+#include "app/TesselTestDlg.h"
 
 namespace {
 constexpr LCID kBulgarian = 1026;

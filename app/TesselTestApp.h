@@ -1,7 +1,7 @@
 // The application object: prepares the process and runs the console dialog.
 #pragma once
 
-#include "Afx.h"
+#include "afx/Afx.h"
 
 class CTesselTestApp : public CWinApp {
  public:

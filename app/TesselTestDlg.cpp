@@ -1,14 +1,14 @@
-#include "TesselTestDlg.h"
+#include "app/TesselTestDlg.h"
 
-#include "AboutDlg.h"
-#include "CertificateCommands.h"
-#include "CommonFileDialog.h"
-#include "CrlTestCommand.h"
-#include "EnvelopeCommands.h"
-#include "LibraryDialogCommands.h"
-#include "LocalTestTools.h"
-#include "SigningCommands.h"
-#include "resource.h"
+#include "app/AboutDlg.h"
+#include "app/resource.h"
+#include "console/CertificateCommands.h"
+#include "console/CommonFileDialog.h"
+#include "console/CrlTestCommand.h"
+#include "console/EnvelopeCommands.h"
+#include "console/LibraryDialogCommands.h"
+#include "console/SigningCommands.h"
+#include "console/StandaloneCommands.h"
 
 namespace {
 

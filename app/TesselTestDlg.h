@@ -6,9 +6,9 @@
 // ConsoleUi part.
 #pragma once
 
-#include "Afx.h"
-#include "ConsoleUi.h"
-#include "EditEnh.h"
+#include "afx/Afx.h"
+#include "app/EditEnh.h"
+#include "console/ConsoleUi.h"
 
 class CTesselTestDlg : public ConsoleUi, public CDialogEx {
  public:

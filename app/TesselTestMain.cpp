@@ -1,5 +1,5 @@
 // The program: the one application object and the entry point.
-#include "TesselTestApp.h"
+#include "app/TesselTestApp.h"
 
 CTesselTestApp theApp;
 

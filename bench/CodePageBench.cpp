@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "DataBuffer.h"
-#include "EncodingConvert.h"
-#include "LogBase.h"
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/object/LogBase.h"
+#include "foundation/text/EncodingConvert.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "ExtIntArray.h"
-#include "ExtPtrArray.h"
+#include "foundation/containers/ExtIntArray.h"
+#include "foundation/containers/ExtPtrArray.h"
 
 namespace {
 

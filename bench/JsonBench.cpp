@@ -17,14 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "ClsJsonObject.h"
-#include "DataBuffer.h"
-#include "JsonEmitter.h"
-#include "JsonNodes.h"
-#include "JsonParser.h"
-#include "LogBase.h"
-#include "StringBuffer.h"
-#include "XString.h"
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/object/LogBase.h"
+#include "foundation/text/StringBuffer.h"
+#include "foundation/text/XString.h"
+#include "json/internal/ClsJsonObject.h"
+#include "json/internal/JsonEmitter.h"
+#include "json/internal/JsonNodes.h"
+#include "json/internal/JsonParser.h"
 
 namespace {
 

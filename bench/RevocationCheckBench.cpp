@@ -18,10 +18,10 @@
 
 #include <wincrypt.h>
 
-#include "CertificateReference.h"
-#include "HashToHex.h"
-#include "LoopbackHttpServer.h"
-#include "RevocationCheck.h"
+#include "certs/CryptoHandles.h"
+#include "certs/HashToHex.h"
+#include "certs/RevocationCheck.h"
+#include "testing/pki/LoopbackHttpServer.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ void BM_CheckRevocation(benchmark::State& state) {
 
   const std::int32_t expected = listed ? static_cast<std::int32_t>(0x80092010) : 0;
   for (auto _ : state) {
-    const varnok::VerificationResult result = varnok::CheckRevocation(certificate.Get(), options);
+    const varnok::VerificationResult result = varnok::CheckRevocation(certificate.get(), options);
     if (result.code != expected) {
       state.SkipWithError("unexpected verdict");
       break;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "StringBuffer.h"
+#include "foundation/text/StringBuffer.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CkLogger.h"
-#include "StringBuffer.h"
+#include "foundation/text/StringBuffer.h"
+#include "log/TreeLogger.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "XString.h"
+#include "foundation/text/XString.h"
 
 namespace {
 

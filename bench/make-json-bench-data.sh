@@ -13,9 +13,14 @@ src="$root/.cache/json-bench-src"
 mkdir -p "$out" "$src"
 
 if [ ! -s "$out/twitter.json" ]; then
-  (cd "$src" && { ls simdjson_*.orig.tar.* >/dev/null 2>&1 || apt-get source --download-only simdjson; })
-  tar -xzf "$(ls "$src"/simdjson_*.orig.tar.gz | head -n 1)" -C "$src" --wildcards '*/jsonexamples/twitter.json'
-  cp "$(ls "$src"/simdjson-*/jsonexamples/twitter.json | head -n 1)" "$out/twitter.json"
+  archives=("$src"/simdjson_*.orig.tar.gz)
+  if [ ! -e "${archives[0]}" ]; then
+    (cd "$src" && apt-get source --download-only simdjson)
+    archives=("$src"/simdjson_*.orig.tar.gz)
+  fi
+  tar -xzf "${archives[0]}" -C "$src" --wildcards '*/jsonexamples/twitter.json'
+  examples=("$src"/simdjson-*/jsonexamples/twitter.json)
+  cp "${examples[0]}" "$out/twitter.json"
 fi
 
 python3 - "$out" <<'PY'

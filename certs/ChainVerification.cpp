@@ -2,9 +2,9 @@
 // checked for every certificate except the root, judged under the base
 // policy.
 
-#include "ChainParameters.h"
-#include "CryptCertificate.h"
-#include "StatusMessage.h"
+#include "certs/ChainParameters.h"
+#include "certs/CryptCertificate.h"
+#include "certs/StatusMessage.h"
 
 namespace varnok {
 

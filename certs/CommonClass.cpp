@@ -1,6 +1,6 @@
-#include "CommonClass.h"
+#include "certs/CommonClass.h"
 
-#include "FormatErrorText.h"
+#include "certs/FormatErrorText.h"
 
 namespace varnok {
 

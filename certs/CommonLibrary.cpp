@@ -1,4 +1,4 @@
-#include "CommonLibrary.h"
+#include "certs/CommonLibrary.h"
 
 #include <cwchar>
 #include <vector>

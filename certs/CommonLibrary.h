@@ -1,7 +1,7 @@
 #pragma once
 // Holds one dynamically loaded library for the lifetime of the object.
 
-#include "CommonClass.h"
+#include "certs/CommonClass.h"
 
 namespace varnok {
 

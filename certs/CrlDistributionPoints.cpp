@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "CryptCertificate.h"
+#include "certs/CryptCertificate.h"
 
 namespace varnok {
 namespace {

@@ -1,4 +1,4 @@
-#include "CrlDownload.h"
+#include "certs/CrlDownload.h"
 
 #include <curl/curl.h>
 
@@ -7,23 +7,13 @@
 #include <new>
 #include <stdexcept>
 
+#include "foundation/object/UniqueHandle.h"
+
 namespace varnok {
 namespace {
 
-class CurlEasy {
- public:
-  CurlEasy() : handle_(curl_easy_init()) {
-    if (handle_ == nullptr) throw std::runtime_error("Failed creating CURL easy object");
-  }
-  ~CurlEasy() { curl_easy_cleanup(handle_); }
-  CurlEasy(const CurlEasy&) = delete;
-  CurlEasy& operator=(const CurlEasy&) = delete;
-
-  CURL* Get() const { return handle_; }
-
- private:
-  CURL* handle_;
-};
+void CloseCurl(CURL* curl) { curl_easy_cleanup(curl); }
+using CurlEasy = rozazar::UniqueHandle<CURL*, &CloseCurl>;
 
 // libcurl calls the write function through this exact type.
 extern "C" std::size_t WriteBodyTrampoline(char* bytes, std::size_t size, std::size_t count,
@@ -85,21 +75,22 @@ bool DownloadToFile(const std::wstring& url, const std::wstring& path) {
 
 bool DownloadToFile(const std::wstring& url, const std::wstring& path,
                     const DownloadLimits& limits) {
-  CurlEasy curl;
+  CurlEasy curl(curl_easy_init());
+  if (!curl) throw std::runtime_error("Failed creating CURL easy object");
   DownloadBuffer buffer;
   buffer.maxBytes = limits.maxBodyBytes;
   const std::string transferUrl = UrlForTransfer(url);
 
-  curl_easy_setopt(curl.Get(), CURLOPT_URL, transferUrl.c_str());
-  curl_easy_setopt(curl.Get(), CURLOPT_NOPROGRESS, 1L);
-  curl_easy_setopt(curl.Get(), CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl.Get(), CURLOPT_WRITEDATA, &buffer);
-  curl_easy_setopt(curl.Get(), CURLOPT_WRITEFUNCTION, &WriteBodyTrampoline);
+  curl_easy_setopt(curl.get(), CURLOPT_URL, transferUrl.c_str());
+  curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 1L);
+  curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &buffer);
+  curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &WriteBodyTrampoline);
   // A stalled server must not hold the console for ever.
-  curl_easy_setopt(curl.Get(), CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
-  curl_easy_setopt(curl.Get(), CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds);
+  curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
+  curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds);
 
-  const CURLcode result = curl_easy_perform(curl.Get());
+  const CURLcode result = curl_easy_perform(curl.get());
   if (result != CURLE_OK) {
     std::fprintf(stderr, "curl_easy_perform() failed: %s\n", curl_easy_strerror(result));
     std::fflush(stderr);

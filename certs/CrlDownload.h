@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "FileBytes.h"
+#include "certs/FileSystem.h"
 
 namespace varnok {
 

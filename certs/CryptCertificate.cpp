@@ -1,4 +1,4 @@
-#include "CryptCertificate.h"
+#include "certs/CryptCertificate.h"
 
 namespace varnok {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "CommonClass.h"
-#include "VerificationResult.h"
+#include "certs/CommonClass.h"
+#include "certs/VerificationResult.h"
 
 namespace varnok {
 

@@ -1,4 +1,4 @@
-#include "CryptMessage.h"
+#include "certs/CryptMessage.h"
 
 namespace varnok {
 

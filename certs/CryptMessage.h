@@ -6,8 +6,8 @@
 
 #include <wincrypt.h>
 
-#include "CommonClass.h"
-#include "FileBytes.h"
+#include "certs/CommonClass.h"
+#include "certs/FileSystem.h"
 
 namespace varnok {
 

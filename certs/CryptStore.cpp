@@ -1,4 +1,4 @@
-#include "CryptStore.h"
+#include "certs/CryptStore.h"
 
 namespace varnok {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "CommonClass.h"
+#include "certs/CommonClass.h"
 
 namespace varnok {
 

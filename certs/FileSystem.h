@@ -1,12 +1,29 @@
 #pragma once
-// File-system operations on wide paths for the CRL download folders. Each
-// raises std::filesystem::filesystem_error on failure, carrying the name of
-// the operation ("exists", "status", "create_directory", "remove"), the path
-// and the system's error code.
+// Files on wide paths for the certificate services and the console: whole-
+// file reads and writes, shared for reading and writing by others, and the
+// folder operations of the CRL download.
 
+#include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace varnok {
+
+using ByteList = std::vector<std::uint8_t>;
+
+// Appends the bytes of the file at `path` to `bytes`. False (and `bytes`
+// unchanged) when the file cannot be opened; a read error after the open is
+// not reported.
+bool ReadFileBytes(const wchar_t* path, ByteList& bytes);
+
+// Writes `bytes` to `path`, creating the file or truncating an existing one.
+// False when the file cannot be opened; a write error after the open is not
+// reported.
+bool WriteFileBytes(const wchar_t* path, const ByteList& bytes);
+
+// The folder operations below raise std::filesystem::filesystem_error on
+// failure, carrying the name of the operation ("exists", "status",
+// "create_directory", "remove"), the path and the system's error code.
 
 // True when something exists at `path`; false when nothing does.
 bool PathExists(const std::filesystem::path& path);
@@ -22,10 +39,5 @@ bool CreateDirectoryPath(const std::filesystem::path& path);
 // Removes the file or empty directory at `path`. True when something was
 // removed, false when nothing was there.
 bool RemovePath(const std::filesystem::path& path);
-
-// `folder` followed by `name`, with one backslash between them unless
-// `folder` already ends in a separator.
-std::filesystem::path JoinPath(const std::filesystem::path& folder,
-                               const std::filesystem::path& name);
 
 }  // namespace varnok

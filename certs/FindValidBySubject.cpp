@@ -1,4 +1,4 @@
-#include "FindValidBySubject.h"
+#include "certs/FindValidBySubject.h"
 
 namespace varnok {
 

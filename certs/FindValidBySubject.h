@@ -6,7 +6,7 @@
 
 #include <wincrypt.h>
 
-#include "CertificateReference.h"
+#include "certs/CryptoHandles.h"
 
 namespace varnok {
 

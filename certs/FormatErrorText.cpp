@@ -1,4 +1,4 @@
-#include "FormatErrorText.h"
+#include "certs/FormatErrorText.h"
 
 namespace varnok {
 

@@ -1,10 +1,11 @@
-#include "HashToHex.h"
+#include "certs/HashToHex.h"
 
 #include <bcrypt.h>
 
 #include <vector>
 
-#include "FormatErrorText.h"
+#include "certs/CryptoHandles.h"
+#include "certs/FormatErrorText.h"
 
 namespace varnok {
 namespace {
@@ -15,44 +16,6 @@ void ShowStatus(NTSTATUS status, HMODULE messageModule) {
   const std::wstring text = FormatErrorText(static_cast<std::uint32_t>(status), messageModule);
   MessageBoxW(nullptr, text.c_str(), L"", MB_OK);
 }
-
-class AlgorithmProvider {
- public:
-  AlgorithmProvider() = default;
-  ~AlgorithmProvider() {
-    if (handle_ != nullptr) BCryptCloseAlgorithmProvider(handle_, 0);
-  }
-  AlgorithmProvider(const AlgorithmProvider&) = delete;
-  AlgorithmProvider& operator=(const AlgorithmProvider&) = delete;
-
-  NTSTATUS Open(const wchar_t* algorithmName) {
-    return BCryptOpenAlgorithmProvider(&handle_, algorithmName, nullptr, 0);
-  }
-  BCRYPT_ALG_HANDLE Get() const { return handle_; }
-
- private:
-  BCRYPT_ALG_HANDLE handle_ = nullptr;
-};
-
-class HashObject {
- public:
-  HashObject() = default;
-  ~HashObject() {
-    if (handle_ != nullptr) BCryptDestroyHash(handle_);
-  }
-  HashObject(const HashObject&) = delete;
-  HashObject& operator=(const HashObject&) = delete;
-
-  NTSTATUS Create(BCRYPT_ALG_HANDLE provider, std::vector<UCHAR>& objectBuffer) {
-    return BCryptCreateHash(provider, &handle_,
-                            objectBuffer.empty() ? nullptr : objectBuffer.data(),
-                            static_cast<ULONG>(objectBuffer.size()), nullptr, 0, 0);
-  }
-  BCRYPT_HASH_HANDLE Get() const { return handle_; }
-
- private:
-  BCRYPT_HASH_HANDLE handle_ = nullptr;
-};
 
 NTSTATUS ReadLength(BCRYPT_ALG_HANDLE provider, const wchar_t* property, DWORD& value) {
   ULONG written = 0;
@@ -76,27 +39,29 @@ std::wstring UpperHex(const std::vector<UCHAR>& bytes) {
 NTSTATUS Digest(const void* data, ULONG byteCount, const wchar_t* algorithmName,
                 std::wstring& hex) {
   AlgorithmProvider provider;
-  NTSTATUS status = provider.Open(algorithmName);
+  NTSTATUS status = BCryptOpenAlgorithmProvider(provider.receive(), algorithmName, nullptr, 0);
   if (!Succeeded(status)) return status;
 
   DWORD objectLength = 0;
-  status = ReadLength(provider.Get(), BCRYPT_OBJECT_LENGTH, objectLength);
+  status = ReadLength(provider.get(), BCRYPT_OBJECT_LENGTH, objectLength);
   if (!Succeeded(status)) return status;
   std::vector<UCHAR> objectBuffer(objectLength);
 
   DWORD digestLength = 0;
-  status = ReadLength(provider.Get(), BCRYPT_HASH_LENGTH, digestLength);
+  status = ReadLength(provider.get(), BCRYPT_HASH_LENGTH, digestLength);
   if (!Succeeded(status)) return status;
 
   HashObject hash;
-  status = hash.Create(provider.Get(), objectBuffer);
+  status = BCryptCreateHash(provider.get(), hash.receive(),
+                            objectBuffer.empty() ? nullptr : objectBuffer.data(),
+                            static_cast<ULONG>(objectBuffer.size()), nullptr, 0, 0);
   if (!Succeeded(status)) return status;
 
-  status = BCryptHashData(hash.Get(), static_cast<PUCHAR>(const_cast<void*>(data)), byteCount, 0);
+  status = BCryptHashData(hash.get(), static_cast<PUCHAR>(const_cast<void*>(data)), byteCount, 0);
   if (!Succeeded(status)) return status;
 
   std::vector<UCHAR> digest(digestLength, 0);
-  status = BCryptFinishHash(hash.Get(), digest.data(), digestLength, 0);
+  status = BCryptFinishHash(hash.get(), digest.data(), digestLength, 0);
   if (!Succeeded(status)) return status;
 
   hex = UpperHex(digest);

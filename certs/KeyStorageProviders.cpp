@@ -1,26 +1,15 @@
-#include "KeyStorageProviders.h"
+#include "certs/KeyStorageProviders.h"
 
 #include <windows.h>
 
 #include <ncrypt.h>
 
+#include "certs/CryptoHandles.h"
+#include "foundation/platform/Platform.h"
+
 namespace varnok {
 
 namespace {
-
-// Owns the provider list that NCryptEnumStorageProviders allocates.
-class ProviderList {
- public:
-  ProviderList() = default;
-  ~ProviderList() {
-    if (entries != nullptr) NCryptFreeBuffer(entries);
-  }
-  ProviderList(const ProviderList&) = delete;
-  ProviderList& operator=(const ProviderList&) = delete;
-
-  DWORD count = 0;
-  NCryptProviderName* entries = nullptr;
-};
 
 // The providers every current Windows installs, under their documented
 // names (MS_KEY_STORAGE_PROVIDER, MS_SMART_CARD_KEY_STORAGE_PROVIDER,
@@ -32,26 +21,22 @@ std::vector<std::wstring> DocumentedMicrosoftProviders() {
 
 }  // namespace
 
-bool RunningUnderWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 std::optional<std::vector<std::wstring>> KeyStorageProviderNames() {
   // Wine's NCryptEnumStorageProviders is an unimplemented stub that ends the
   // process when called, and NCryptOpenStorageProvider accepts any name, so
   // it cannot tell real providers either. Under Wine the list is therefore
   // the documented names of the Microsoft providers.
-  if (RunningUnderWine()) return DocumentedMicrosoftProviders();
+  if (rozazar::platform::runningUnderWine()) return DocumentedMicrosoftProviders();
 
-  ProviderList list;
-  if (NCryptEnumStorageProviders(&list.count, &list.entries, 0) != ERROR_SUCCESS) {
+  DWORD count = 0;
+  ProviderNames list;
+  if (NCryptEnumStorageProviders(&count, list.receive(), 0) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::vector<std::wstring> names;
-  names.reserve(list.count);
-  for (DWORD i = 0; i < list.count; ++i) {
-    names.emplace_back(list.entries[i].pszName != nullptr ? list.entries[i].pszName : L"");
+  names.reserve(count);
+  for (DWORD i = 0; i < count; ++i) {
+    names.emplace_back(list.get()[i].pszName != nullptr ? list.get()[i].pszName : L"");
   }
   return names;
 }

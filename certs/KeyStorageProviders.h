@@ -11,7 +11,4 @@ namespace varnok {
 // list them.
 std::optional<std::vector<std::wstring>> KeyStorageProviderNames();
 
-// True when the process runs under Wine rather than on Windows.
-bool RunningUnderWine();
-
 }  // namespace varnok

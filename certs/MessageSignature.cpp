@@ -1,4 +1,4 @@
-#include "MessageSignature.h"
+#include "certs/MessageSignature.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "CryptMessage.h"
+#include "certs/CryptMessage.h"
 
 namespace varnok {
 

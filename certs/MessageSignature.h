@@ -4,7 +4,7 @@
 // certificate taken from the message itself. The signer's certificate is
 // not checked for trust.
 
-#include "FileBytes.h"
+#include "certs/FileSystem.h"
 
 namespace varnok {
 

@@ -1,15 +1,15 @@
-#include "RevocationCheck.h"
+#include "certs/RevocationCheck.h"
 
 #include <vector>
 
-#include "CertificateReference.h"
-#include "ChainParameters.h"
-#include "CommonLibrary.h"
-#include "CrlDownload.h"
-#include "CrlReference.h"
-#include "CryptCertificate.h"
-#include "FileSystem.h"
-#include "StatusMessage.h"
+#include "certs/ChainParameters.h"
+#include "certs/CommonLibrary.h"
+#include "certs/CrlDownload.h"
+#include "certs/CryptCertificate.h"
+#include "certs/CryptoHandles.h"
+#include "certs/FileSystem.h"
+#include "certs/StatusMessage.h"
+#include "foundation/file/PathText.h"
 
 namespace varnok {
 namespace {
@@ -27,34 +27,6 @@ VerificationResult NotChecked() { return {kNotChecked, kNoRevocationCheck}; }
 bool IsCandidateUrl(const std::wstring& url) {
   return url.size() >= 4 && url.find(L"http") != std::wstring::npos;
 }
-
-class StoreHandle {
- public:
-  explicit StoreHandle(HCERTSTORE store) : store_(store) {}
-  ~StoreHandle() {
-    if (store_ != nullptr) CertCloseStore(store_, 0);
-  }
-  StoreHandle(const StoreHandle&) = delete;
-  StoreHandle& operator=(const StoreHandle&) = delete;
-  HCERTSTORE Get() const { return store_; }
-
- private:
-  HCERTSTORE store_;
-};
-
-class ChainHandle {
- public:
-  explicit ChainHandle(PCCERT_CHAIN_CONTEXT chain) : chain_(chain) {}
-  ~ChainHandle() {
-    if (chain_ != nullptr) CertFreeCertificateChain(chain_);
-  }
-  ChainHandle(const ChainHandle&) = delete;
-  ChainHandle& operator=(const ChainHandle&) = delete;
-  PCCERT_CHAIN_CONTEXT Get() const { return chain_; }
-
- private:
-  PCCERT_CHAIN_CONTEXT chain_;
-};
 
 // True when `issuer` signed both the certificate and the CRL.
 bool SignedBy(PCCERT_CONTEXT certificate, PCCRL_CONTEXT crl, PCCERT_CONTEXT issuer) {
@@ -99,8 +71,8 @@ bool ChainIssuerSigned(PCCERT_CONTEXT certificate, PCCRL_CONTEXT crl) {
     return false;
   }
   ChainHandle chain(built);
-  if (chain.Get()->cChain == 0 || chain.Get()->rgpChain[0]->cElement < 2) return false;
-  return SignedBy(certificate, crl, chain.Get()->rgpChain[0]->rgpElement[1]->pCertContext);
+  if (chain.get()->cChain == 0 || chain.get()->rgpChain[0]->cElement < 2) return false;
+  return SignedBy(certificate, crl, chain.get()->rgpChain[0]->rgpElement[1]->pCertContext);
 }
 
 // A CRL decides only when it names the certificate's issuer and the
@@ -114,7 +86,7 @@ bool IsAuthenticCrl(PCCERT_CONTEXT certificate, PCCRL_CONTEXT crl) {
   if (IssuerInStoreSigned(certificate->hCertStore, certificate, crl)) return true;
   for (const wchar_t* name : {L"CA", L"ROOT", L"MY"}) {
     StoreHandle store(CertOpenSystemStoreW(0, name));
-    if (IssuerInStoreSigned(store.Get(), certificate, crl)) return true;
+    if (IssuerInStoreSigned(store.get(), certificate, crl)) return true;
   }
   return ChainIssuerSigned(certificate, crl);
 }
@@ -202,18 +174,18 @@ VerificationResult CheckRevocation(PCCERT_CONTEXT certificate, RevocationCheckOp
 
   for (const std::wstring& url : urls) {
     if (!IsCandidateUrl(url)) continue;
-    const std::filesystem::path path =
-        JoinPath(options.downloadFolder, CrlFileName(url, options.hashFunction, messages.Module()));
+    const std::filesystem::path path = rozazar::joinPath(
+        options.downloadFolder, CrlFileName(url, options.hashFunction, messages.Module()));
     if (PathExists(path)) RemovePath(path);
     if (!DownloadToFile(url, path.wstring())) continue;
 
     CrlReference crl(LoadCrlFile(path.wstring()));
-    if (crl.Get() == nullptr) continue;
-    if (CertVerifyCRLTimeValidity(nullptr, crl.Get()->pCrlInfo) != 0) continue;
-    if (!IsAuthenticCrl(subject.Context(), crl.Get())) continue;
+    if (!crl) continue;
+    if (CertVerifyCRLTimeValidity(nullptr, crl.get()->pCrlInfo) != 0) continue;
+    if (!IsAuthenticCrl(subject.Context(), crl.get())) continue;
 
     PCRL_ENTRY entry = nullptr;
-    if (!CertFindCertificateInCRL(subject.Context(), crl.Get(), 0, nullptr, &entry)) {
+    if (!CertFindCertificateInCRL(subject.Context(), crl.get(), 0, nullptr, &entry)) {
       return {StatusMessage(0x80092012), kNoRevocationCheck};
     }
     if (entry == nullptr) return {kValid, 0};

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "HashToHex.h"
-#include "VerificationResult.h"
+#include "certs/HashToHex.h"
+#include "certs/VerificationResult.h"
 
 namespace varnok {
 

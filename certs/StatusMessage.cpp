@@ -1,4 +1,4 @@
-#include "StatusMessage.h"
+#include "certs/StatusMessage.h"
 
 namespace varnok {
 namespace {

@@ -26,13 +26,13 @@ if(TESSEL_SANITIZE)
   add_link_options(${tessel_sanitizers})
 endif()
 
-# Applies -Wall -Wextra -Werror (or MSVC's equivalent) to every target that
+# Applies -Wall -Wextra -Wshadow -Werror (or MSVC's equivalent) to every target that
 # the calling directory and its subdirectories define from here on.
 macro(tessel_strict_warnings)
   if(MSVC)
     add_compile_options(/W4 /WX /utf-8)
   else()
-    add_compile_options(-Wall -Wextra -Werror)
+    add_compile_options(-Wall -Wextra -Wshadow -Werror)
   endif()
 endmacro()
 

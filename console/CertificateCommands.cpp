@@ -1,12 +1,12 @@
-#include "CertificateCommands.h"
+#include "console/CertificateCommands.h"
 
-#include "CertificateReportCallback.h"
-#include "DaDureRarireZ.h"
-#include "FileDialogRequests.h"
-#include "JsonParameters.h"
-#include "KeyStorageProviders.h"
-#include "LibraryCall.h"
-#include "OutputBuffer.h"
+#include "certs/KeyStorageProviders.h"
+#include "console/CertificateReportCallback.h"
+#include "console/FileDialogRequests.h"
+#include "console/JsonParameters.h"
+#include "console/LibraryCall.h"
+#include "console/OutputBuffer.h"
+#include "json/DaDureRarireZ.h"
 
 namespace {
 

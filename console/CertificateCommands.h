@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 // ATesselSelectCertificateJson with the JSON pane's object; an empty pane
-// gives {"Store":"My"} when box 1019 is checked, else {"Filename":<file>}
-// with a certificate file the user picks.
+// gives {"Store":"My"} when the certificate-from-Windows box is checked,
+// else {"Filename":<file>} with a certificate file the user picks.
 void RunSelectCertificateJson(ConsoleUi& ui);
 
 // ATesselSelectCertificate with four buffers of 301 characters; shows the

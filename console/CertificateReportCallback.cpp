@@ -1,9 +1,9 @@
-#include "CertificateReportCallback.h"
+#include "console/CertificateReportCallback.h"
 
 #include <string>
 #include <type_traits>
 
-#include "LibraryCall.h"
+#include "console/LibraryCall.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The callback through which the library reports the certificates of a
 // certificate-store listing, one record per certificate or error.
 
-#include "TesselContract.h"
+#include "console/TesselContract.h"
 
 // Appends "Error: <description>" (error flag set) or "CertName: <name>;
 // Thumbprint: <thumbprint>" as a line to the output pane of the console

@@ -1,4 +1,4 @@
-#include "CommonFileDialog.h"
+#include "console/CommonFileDialog.h"
 
 #include <commdlg.h>
 

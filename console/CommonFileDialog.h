@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 // Fills an OPENFILENAMEW of the system's current size from `request` (a
 // zero-filled path buffer of `pathRoom` characters holding `initialName`) and

@@ -77,11 +77,12 @@ class ConsoleUi {
   // Dialog-wide data exchange from the controls into the dialog's members
   // (UpdateData(TRUE)); returns its result.
   virtual BOOL UpdateDataFromControls() = 0;
-  // Check state of box 1008 (0 clear, 1 checked, 2 indeterminate) and of
-  // box 1019, as the last data exchange from the controls left them.
+  // Check state of the sign-file-mode box (0 clear, 1 checked, 2
+  // indeterminate) and of the certificate-from-Windows box, as the last data
+  // exchange from the controls left them.
   virtual int SignFileModeCheck() = 0;
   virtual int CertFromWindowsCheck() = 0;
-  // Check state of box 1022, read directly from the control.
+  // Check state of the filter-mode box, read directly from the control.
   virtual int FilterModeCheckState() = 0;
 
   // The whole text of the JSON input pane.

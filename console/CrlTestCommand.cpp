@@ -1,15 +1,15 @@
-#include "CrlTestCommand.h"
+#include "console/CrlTestCommand.h"
 
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
-#include "CryptCertificate.h"
-#include "CryptStore.h"
-#include "FindValidBySubject.h"
-#include "HashToHex.h"
-#include "RevocationCheck.h"
-#include "WaitCursor.h"
+#include "certs/CryptCertificate.h"
+#include "certs/CryptStore.h"
+#include "certs/FindValidBySubject.h"
+#include "certs/HashToHex.h"
+#include "certs/RevocationCheck.h"
+#include "console/WaitCursor.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void RunChecks(ConsoleUi& ui) {
   }
   if (found.outcome == varnok::SubjectSearchOutcome::NoneValid) return;
 
-  varnok::CryptCertificate certificate(found.certificate.Get());
+  varnok::CryptCertificate certificate(found.certificate.get());
   varnok::CryptStore roots(kRootStore);
   // The chain verdict is not shown; building the chain lets the system fetch
   // what it needs for the certificate.
@@ -54,7 +54,7 @@ void RunChecks(ConsoleUi& ui) {
   options.downloadFolder = kDownloadFolder;
   options.hashFunction = &varnok::HashToHex;
   const varnok::VerificationResult result =
-      varnok::CheckRevocation(found.certificate.Get(), options);
+      varnok::CheckRevocation(found.certificate.get(), options);
   if (result.code != 0) {
     ui.AppendOutputLine(L"Сертификата НЕ е валиден.");
     ui.AppendOutputLine(result.message.c_str());

@@ -3,6 +3,6 @@
 // store, verifies its chain, checks it against a CRL fetched from its
 // distribution points and writes the verdict into the output pane.
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 void RunCrlTest(ConsoleUi& ui);

@@ -1,13 +1,13 @@
-#include "EnvelopeCommands.h"
+#include "console/EnvelopeCommands.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
 
-#include "FileDialogRequests.h"
-#include "LibraryCall.h"
-#include "OutputBuffer.h"
-#include "PathText.h"
+#include "console/FileDialogRequests.h"
+#include "console/LibraryCall.h"
+#include "console/OutputBuffer.h"
+#include "foundation/file/PathText.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void RunExtractFile(ConsoleUi& ui) {
     if (!path) return;
     // Room for the library's 1000 characters, and always for the whole
     // directory.
-    const std::wstring directory = DirectoryOf(*path);
+    const std::wstring directory = rozazar::directoryOf(*path);
     OutputBuffer buffer(std::max(kExtractBufferChars, directory.size()) + 1, directory);
     if (extract(path->c_str(), buffer.Data(), 0, 0) != 0) {
       ui.AppendOutputText(L"true=");

@@ -3,7 +3,7 @@
 // decrypt and verify, encrypt, sign and encrypt, or extract. Each runs the
 // library call protocol with its export.
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 void RunDecryptVerifyFile(ConsoleUi& ui);   // "DecryptVerifyFile"
 void RunEncryptFile(ConsoleUi& ui);         // "EncryptFile"

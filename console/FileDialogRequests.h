@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 // One filter pair; `defaultExtension` nullopt gives none.
 inline FileDialogRequest FilteredOpenRequest(std::wstring description, std::wstring patterns,

@@ -1,8 +1,8 @@
-#include "JsonParameters.h"
+#include "console/JsonParameters.h"
 
 #include <string>
 
-#include "LibraryCall.h"
+#include "console/LibraryCall.h"
 
 void LoadJsonPane(ConsoleUi& ui, rozazar::DaDureRarireZ& parameters) {
   const std::wstring text = ui.JsonInputText();

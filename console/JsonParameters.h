@@ -2,9 +2,9 @@
 // The JSON parameter texts of the library's JSON exports: read from the JSON
 // input pane, completed by the command, handed over as compact text.
 
-#include "ConsoleUi.h"
-#include "DaDureRarireZ.h"
-#include "TesselContract.h"
+#include "console/ConsoleUi.h"
+#include "console/TesselContract.h"
+#include "json/DaDureRarireZ.h"
 
 // The exports that take a JSON text, the console's text callback and the
 // user value share one type.

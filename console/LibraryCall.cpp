@@ -1,8 +1,8 @@
-#include "LibraryCall.h"
+#include "console/LibraryCall.h"
 
-#include "CommonLibrary.h"
-#include "FormatErrorText.h"
-#include "WaitCursor.h"
+#include "certs/CommonLibrary.h"
+#include "certs/FormatErrorText.h"
+#include "console/WaitCursor.h"
 
 TesselUserValue UserValueOf(ConsoleUi& ui) {
   // Through the signed pointer-sized integer, so that a 32-bit address is

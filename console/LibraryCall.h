@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "ConsoleUi.h"
-#include "TesselContract.h"
+#include "console/ConsoleUi.h"
+#include "console/TesselContract.h"
 
 // The user value that carries `ui` through the library: its address, widened
 // to 64 bits with sign extension.

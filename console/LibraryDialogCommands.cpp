@@ -1,6 +1,6 @@
-#include "LibraryDialogCommands.h"
+#include "console/LibraryDialogCommands.h"
 
-#include "LibraryCall.h"
+#include "console/LibraryCall.h"
 
 void RunShowSettingsDialog(ConsoleUi& ui) {
   LibraryCall<ATesselShowSettingsDialogFn>(

@@ -3,7 +3,7 @@
 // and its About box. Each runs the library call protocol; the export is called
 // without arguments and its result is ignored.
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 void RunShowSettingsDialog(ConsoleUi& ui);
 void RunShowAboutBox(ConsoleUi& ui);

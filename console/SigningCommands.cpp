@@ -1,15 +1,15 @@
-#include "SigningCommands.h"
+#include "console/SigningCommands.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
 
-#include "DaDureRarireZ.h"
-#include "FileDialogRequests.h"
-#include "JsonParameters.h"
-#include "LibraryCall.h"
-#include "OutputBuffer.h"
-#include "PathText.h"
+#include "console/FileDialogRequests.h"
+#include "console/JsonParameters.h"
+#include "console/LibraryCall.h"
+#include "console/OutputBuffer.h"
+#include "foundation/file/PathText.h"
+#include "json/DaDureRarireZ.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ void RunSignInfo(ConsoleUi& ui) {
     const std::optional<std::wstring> signature = ui.AskForFile(SignedFilesRequest(L".p7m"));
     if (!signature) return;
     rozazar::DaDureRarireZ parameters;
-    if (ExtensionOf(LowerCased(*signature)) == L".p7s") {
+    if (rozazar::extensionOf(rozazar::lowerCased(*signature)) == L".p7s") {
       const std::optional<std::wstring> data = ui.AskForFile(DataFileRequest());
       if (!data) return;
       parameters.UpdateString(L"DataFile", data->c_str());
@@ -106,7 +106,7 @@ void RunP7MToP7S(ConsoleUi& ui) {
   LibraryCall<ATesselP7M2P7SFn>(ui, kATesselP7M2P7S, [&ui](ATesselP7M2P7SFn convert) {
     const std::optional<std::wstring> source = ui.AskForFile(EnvelopingSourceRequest());
     if (!source) return;
-    const std::wstring proposal = WithoutExtension(*source) + L".p7s";
+    const std::wstring proposal = rozazar::withoutExtension(*source) + L".p7s";
     const std::optional<std::wstring> target = ui.AskForFile(DetachedTargetRequest(proposal));
     if (!target) return;
     if (convert(source->c_str(), target->c_str()) == 0) {

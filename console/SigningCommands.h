@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 // The signing mode of a three-state check box: clear gives 1 (enveloping),
 // checked gives 0 (detached), any other state gives 2 (the library lets the

@@ -9,10 +9,10 @@
 #include <cstring>
 #include <vector>
 
-#include "DataBuffer.h"
-#include "EncodingConvert.h"
-#include "LogBase.h"
-#include "encoding/Transcoder.h"
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/encoding/Transcoder.h"
+#include "foundation/object/LogBase.h"
+#include "foundation/text/EncodingConvert.h"
 
 namespace {
 

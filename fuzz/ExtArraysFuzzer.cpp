@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ExtIntArray.h"
-#include "ExtPtrArray.h"
+#include "foundation/containers/ExtIntArray.h"
+#include "foundation/containers/ExtPtrArray.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "DataBuffer.h"
-#include "StringBuffer.h"
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/text/StringBuffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using rozazar::DataBuffer;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "StringBuffer.h"
+#include "foundation/text/StringBuffer.h"
 
 namespace {
 

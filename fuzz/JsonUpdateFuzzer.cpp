@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "ClsJsonObject.h"
-#include "XString.h"
+#include "foundation/text/XString.h"
+#include "json/internal/ClsJsonObject.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "DataBuffer.h"
-#include "Utf8Codec.h"
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/text/Utf8Codec.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "DataBuffer.h"
-#include "EncodingConvert.h"
-#include "XString.h"
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/text/EncodingConvert.h"
+#include "foundation/text/XString.h"
 
 namespace {
 

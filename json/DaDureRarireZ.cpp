@@ -1,10 +1,10 @@
-#include "DaDureRarireZ.h"
+#include "json/DaDureRarireZ.h"
 
 #include <cstddef>
 
-#include "Allocation.h"
-#include "ClsJsonObject.h"
-#include "XString.h"
+#include "foundation/object/Allocation.h"
+#include "foundation/text/XString.h"
+#include "json/internal/ClsJsonObject.h"
 
 namespace rozazar {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "WideText.h"
-#include "ZoReravo.h"
+#include "foundation/text/ZoReravo.h"
+#include "json/WideText.h"
 
 namespace rozazar {
 

@@ -1,10 +1,10 @@
-#include "LogEntry2.h"
+#include "log/LogEntry2.h"
 
 #include <cstring>
 
-#include "Allocation.h"
-#include "ExtPtrArray.h"
-#include "StringBuffer.h"
+#include "foundation/containers/ExtPtrArray.h"
+#include "foundation/object/Allocation.h"
+#include "foundation/text/StringBuffer.h"
 
 namespace rozazar {
 

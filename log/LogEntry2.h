@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "RozazarObject.h"
+#include "foundation/object/RozazarObject.h"
 
 namespace rozazar {
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes foundation/encoding/LowerCaseTable.cpp: the upper-case/lower-case
 pairs of the Basic Multilingual Plane that the fast range rules of
-lowerCaseUnit (foundation/LowerCase.cpp) do not cover.
+lowerCaseUnit (foundation/text/LowerCase.cpp) do not cover.
 
 The data is the simple lower-case mapping of Python's unicodedata (its
 Unicode version is written into the generated file). Where Python only
@@ -85,7 +85,7 @@ def main():
         unicodedata.unidata_version)
     out("// %d pairs in %d buckets (by code unit modulo %d), each ended by a zero." %
         (pairs, BUCKETS, BUCKETS))
-    out('#include "LowerCaseTable.h"')
+    out('#include "foundation/encoding/LowerCaseTable.h"')
     out("")
     out("// clang-format off")
     out("namespace rozazar::encoding {")

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need from Debian's archive: the i686
 # and x86_64 mingw-w64 cross compilers, 64-bit Wine (and 32-bit Wine where
-# this machine executes i386 code), Xvfb, the native toolchains and the
-# source archive (for the curl and benchmark source packages). Idempotent: it
-# does nothing when every package is already there. Needs root (or sudo) only
-# when it has something to install.
+# this machine executes i386 code), Xvfb, the native toolchains, the lint
+# tools and the source archive (for the curl and benchmark source packages).
+# Idempotent: it does nothing when every package is already there. Needs root
+# (or sudo) only when it has something to install.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils xdotool imagemagick
-  clang lld libclang-rt-14-dev
+  clang lld libclang-rt-14-dev clang-format clang-tidy shellcheck git
   googletest libbenchmark-dev rapidjson-dev nlohmann-json3-dev libsimdjson-dev
   openssl python3 ca-certificates xz-utils procps
 )

@@ -1,10 +1,10 @@
-#include "CallLogReader.h"
+#include "testing/CallLogReader.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 
-#include "SubstituteText.h"
+#include "testing/SubstituteText.h"
 
 namespace tessel_substitute {
 

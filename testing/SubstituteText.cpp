@@ -1,4 +1,4 @@
-#include "SubstituteText.h"
+#include "testing/SubstituteText.h"
 
 #include <windows.h>
 

@@ -18,7 +18,8 @@ class ByteSink {
   // The most one reserve call may ask for.
   static constexpr std::size_t kMaxReserve = 64;
 
-  ByteSink(FlushRoutine flush, void* context) noexcept : m_flush(flush), m_context(context) {}
+  ByteSink(FlushRoutine flushRoutine, void* context) noexcept
+      : m_flush(flushRoutine), m_context(context) {}
   ByteSink(const ByteSink&) = delete;
   ByteSink& operator=(const ByteSink&) = delete;
 

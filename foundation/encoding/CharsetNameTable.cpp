@@ -1,6 +1,6 @@
 // The character-set name tables. Canonical names follow the common
 // registry spellings; the accepted names add the usual IANA aliases.
-#include "CharsetNameTable.h"
+#include "foundation/encoding/CharsetNameTable.h"
 
 namespace rozazar::encoding {
 

@@ -1,4 +1,4 @@
-#include "CodePageTables.h"
+#include "foundation/encoding/CodePageTables.h"
 
 #include <atomic>
 #include <initializer_list>

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "CodePageData.h"
+#include "foundation/encoding/CodePageData.h"
 
 namespace rozazar::encoding {
 

@@ -1,4 +1,4 @@
-#include "Iso2022.h"
+#include "foundation/encoding/Iso2022.h"
 
 #include <cstring>
 

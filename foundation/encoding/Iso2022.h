@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ByteSink.h"
-#include "CodePageTables.h"
+#include "foundation/encoding/ByteSink.h"
+#include "foundation/encoding/CodePageTables.h"
 
 namespace rozazar::encoding {
 

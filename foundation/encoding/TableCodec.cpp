@@ -1,4 +1,4 @@
-#include "TableCodec.h"
+#include "foundation/encoding/TableCodec.h"
 
 namespace rozazar::encoding {
 

@@ -1,14 +1,14 @@
-#include "Transcoder.h"
+#include "foundation/encoding/Transcoder.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "CodePageTables.h"
-#include "Iso2022.h"
-#include "TableCodec.h"
-#include "Utf32Conversion.h"
-#include "Utf7.h"
-#include "Utf8Codec.h"
+#include "foundation/encoding/CodePageTables.h"
+#include "foundation/encoding/Iso2022.h"
+#include "foundation/encoding/TableCodec.h"
+#include "foundation/encoding/Utf32Conversion.h"
+#include "foundation/encoding/Utf7.h"
+#include "foundation/text/Utf8Codec.h"
 
 namespace rozazar::encoding {
 

@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-#include "ByteSink.h"
+#include "foundation/encoding/ByteSink.h"
 
 namespace rozazar::encoding {
 

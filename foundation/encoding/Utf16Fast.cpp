@@ -1,4 +1,4 @@
-#include "Utf16Fast.h"
+#include "foundation/encoding/Utf16Fast.h"
 
 #include <cstdint>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ByteSink.h"
+#include "foundation/encoding/ByteSink.h"
 
 namespace rozazar::encoding {
 

@@ -1,4 +1,4 @@
-#include "Utf7.h"
+#include "foundation/encoding/Utf7.h"
 
 namespace rozazar::encoding {
 

@@ -1,8 +1,8 @@
-#include "CallLogWriter.h"
+#include "testing/substitute/CallLogWriter.h"
 
 #include <cstdio>
 
-#include "SubstituteText.h"
+#include "testing/SubstituteText.h"
 
 namespace tessel_substitute {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <type_traits>
 
-#include "CallLogWriter.h"
-#include "Script.h"
-#include "TesselContract.h"
+#include "console/TesselContract.h"
+#include "testing/substitute/CallLogWriter.h"
+#include "testing/substitute/Script.h"
 
 using tessel_substitute::CallLogRecord;
 using tessel_substitute::Directive;

@@ -1,10 +1,10 @@
-#include "Script.h"
+#include "testing/substitute/Script.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 
-#include "SubstituteText.h"
+#include "testing/SubstituteText.h"
 
 namespace tessel_substitute {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "DialogDriver.h"
-#include "ProbeDialog.h"
+#include "tests/afx/ProbeDialog.h"
+#include "tests/app/DialogDriver.h"
 
 using dialog_test::FindThreadDialog;
 using dialog_test::UiThread;

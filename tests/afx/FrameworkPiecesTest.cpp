@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "DialogDriver.h"
-#include "ProbeDialog.h"
+#include "tests/afx/ProbeDialog.h"
+#include "tests/app/DialogDriver.h"
 
 using dialog_test::MessageBoxWatcher;
 using dialog_test::WaitFor;

@@ -1,4 +1,4 @@
-#include "ProbeDialog.h"
+#include "tests/afx/ProbeDialog.h"
 
 ProbeApp probeApp;
 

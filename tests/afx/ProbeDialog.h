@@ -5,8 +5,8 @@
 #include <atomic>
 #include <vector>
 
-#include "Afx.h"
-#include "AfxTestResource.h"
+#include "afx/Afx.h"
+#include "tests/afx/AfxTestResource.h"
 
 class ProbeApp : public CWinApp {
  public:

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "FileDialogControls.h"
-#include "LibraryButtonsFixture.h"
+#include "tests/app/LibraryButtonsFixture.h"
+#include "tests/testing/FileDialogControls.h"
 
 namespace {
 

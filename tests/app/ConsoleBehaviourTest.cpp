@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "ConsoleFixture.h"
+#include "tests/app/ConsoleFixture.h"
 
 using dialog_test::ClientRectOf;
 using dialog_test::FindThreadDialog;

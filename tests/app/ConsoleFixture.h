@@ -6,8 +6,8 @@
 #include <atomic>
 #include <memory>
 
-#include "DialogDriver.h"
-#include "TesselTestDlg.h"
+#include "app/TesselTestDlg.h"
+#include "tests/app/DialogDriver.h"
 
 class ConsoleFixture : public ::testing::Test {
  protected:

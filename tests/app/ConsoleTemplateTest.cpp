@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "ConsoleFixture.h"
+#include "tests/app/ConsoleFixture.h"
 
 using dialog_test::ClassName;
 using dialog_test::ClientRectOf;

@@ -1,6 +1,6 @@
-#include "DialogDriver.h"
+#include "tests/app/DialogDriver.h"
 
-#include "../testing/FileDialogControls.h"
+#include "tests/testing/FileDialogControls.h"
 
 namespace dialog_test {
 

@@ -1,8 +1,8 @@
 // Appending to a pane: always at the end, whatever the user selected.
 #include <gtest/gtest.h>
 
-#include "DialogDriver.h"
-#include "EditEnh.h"
+#include "app/EditEnh.h"
+#include "tests/app/DialogDriver.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "CallLogReader.h"
-#include "ConsoleFixture.h"
+#include "testing/CallLogReader.h"
+#include "tests/app/ConsoleFixture.h"
 
 // What the console shows for a failed load or look-up: the system's text
 // for the code when it has one, then the code in hexadecimal.

@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <fstream>
 
-#include "CallLogReader.h"
-#include "LibraryButtonsFixture.h"
+#include "testing/CallLogReader.h"
+#include "tests/app/LibraryButtonsFixture.h"
 
 using dialog_test::MessageBoxWatcher;
 using dialog_test::PostClick;

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "DialogDriver.h"
-#include "TesselTestApp.h"
+#include "app/TesselTestApp.h"
+#include "tests/app/DialogDriver.h"
 
 using dialog_test::FindThreadDialog;
 using dialog_test::WaitFor;

@@ -1,4 +1,4 @@
 // The one application object of the test program, as the console has one.
-#include "TesselTestApp.h"
+#include "app/TesselTestApp.h"
 
 CTesselTestApp testApp;

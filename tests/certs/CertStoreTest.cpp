@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "CryptCertificate.h"
-#include "CryptStore.h"
-#include "FindValidBySubject.h"
-#include "TestPki.h"
+#include "certs/CryptCertificate.h"
+#include "certs/CryptStore.h"
+#include "certs/FindValidBySubject.h"
+#include "tests/certs/TestPki.h"
 
 using namespace varnok;
 
@@ -34,7 +34,7 @@ TEST(FindValidBySubject, SkipsAnExpiredMatchBeforeTheValidOne) {
     store.Add(expiredFirst ? "valid" : "expired");
     SubjectSearchResult result = FindValidBySubject(store.Get(), L"sample subject NAME");
     ASSERT_EQ(result.outcome, SubjectSearchOutcome::Found) << expiredFirst;
-    EXPECT_EQ(SubjectOf(result.certificate.Get()), L"Sample Subject Name Valid");
+    EXPECT_EQ(SubjectOf(result.certificate.get()), L"Sample Subject Name Valid");
   }
 }
 
@@ -45,7 +45,7 @@ TEST(FindValidBySubject, OnlyExpiredOrNotYetValidMatchesAreNoneValidWithoutLeaks
   store.Add("valid");  // does not match the text below
   SubjectSearchResult result = FindValidBySubject(store.Get(), L"Sample Subject Name E");
   EXPECT_EQ(result.outcome, SubjectSearchOutcome::NoneValid);
-  EXPECT_EQ(result.certificate.Get(), nullptr);
+  EXPECT_EQ(result.certificate.get(), nullptr);
   result = FindValidBySubject(store.Get(), L"Not Yet");
   EXPECT_EQ(result.outcome, SubjectSearchOutcome::NoneValid);
   // Every candidate passed over was released.
@@ -75,13 +75,13 @@ TEST(CryptCertificate, KeepsItsOwnReferenceAndReleasesOnlyThat) {
   test_pki::MemoryStore store;
   CertificateReference callers = store.Add("valid");
   {
-    CryptCertificate certificate(callers.Get());
-    EXPECT_EQ(certificate.Context(), callers.Get());
+    CryptCertificate certificate(callers.get());
+    EXPECT_EQ(certificate.Context(), callers.get());
     EXPECT_EQ(certificate.Chain(), nullptr);
     EXPECT_EQ(certificate.lastError, 0u);
   }
   // The caller's reference still works after the object is gone...
-  EXPECT_EQ(SubjectOf(callers.Get()), L"Sample Subject Name Valid");
+  EXPECT_EQ(SubjectOf(callers.get()), L"Sample Subject Name Valid");
   // ...and once the caller lets go, nothing else holds the certificate.
   callers = CertificateReference();
   EXPECT_TRUE(store.CloseChecked());

@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "CryptCertificate.h"
-#include "LoopbackHttpServer.h"
-#include "StatusMessage.h"
-#include "TestPki.h"
+#include "certs/CryptCertificate.h"
+#include "certs/StatusMessage.h"
+#include "foundation/platform/Platform.h"
+#include "testing/pki/LoopbackHttpServer.h"
+#include "tests/certs/TestPki.h"
 
 using namespace varnok;
 
@@ -30,7 +31,7 @@ class ChainVerification : public ::testing::Test {
 
   VerificationResult Verify(const std::string& name) {
     certificate_ = test_pki::Certificate(name);
-    subject_ = std::make_unique<CryptCertificate>(certificate_.Get());
+    subject_ = std::make_unique<CryptCertificate>(certificate_.get());
     return subject_->VerifyChain(intermediates_.Get());
   }
 
@@ -77,7 +78,7 @@ TEST_F(ChainVerification, RevokedCertificateIsMarkedInTheChain) {
   ASSERT_NE(subject_->Chain(), nullptr);
   EXPECT_TRUE(subject_->Chain()->rgpChain[0]->rgpElement[0]->TrustStatus.dwErrorStatus &
               CERT_TRUST_IS_REVOKED);
-  if (test_pki::RunningUnderWine()) {
+  if (rozazar::platform::runningUnderWine()) {
     GTEST_SKIP() << "Wine's base chain policy checks no revocation bits (gives 0); "
                     "only Windows reports 0x80092010 here";
   }
@@ -86,13 +87,13 @@ TEST_F(ChainVerification, RevokedCertificateIsMarkedInTheChain) {
 }
 
 TEST_F(ChainVerification, PartialChainIsReported) {
-  if (test_pki::RunningUnderWine()) {
+  if (rozazar::platform::runningUnderWine()) {
     GTEST_SKIP() << "Wine's base chain policy does not report partial chains (gives 0); "
                     "only Windows reports 0x800B010A";
   }
   TrustRoot();
   certificate_ = test_pki::Certificate("valid");
-  subject_ = std::make_unique<CryptCertificate>(certificate_.Get());
+  subject_ = std::make_unique<CryptCertificate>(certificate_.get());
   const VerificationResult result = subject_->VerifyChain(nullptr);
   EXPECT_EQ(result.code, Hresult(0x800B010A));
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "CommonClass.h"
-#include "FormatErrorText.h"
+#include "certs/CommonClass.h"
+#include "certs/FormatErrorText.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "CommonLibrary.h"
+#include "certs/CommonLibrary.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "CryptCertificate.h"
-#include "TestPki.h"
+#include "certs/CryptCertificate.h"
+#include "foundation/platform/Platform.h"
+#include "tests/certs/TestPki.h"
 
 using namespace varnok;
 
@@ -15,7 +16,7 @@ std::wstring Base() { return L"http://127.0.0.1:" + std::to_wstring(test_pki::Po
 
 TEST(CrlDistributionPoints, ListsEveryUrlOfAPointInOrderWhateverTheScheme) {
   CertificateReference context = test_pki::Certificate("ldap-then-http");
-  CryptCertificate certificate(context.Get());
+  CryptCertificate certificate(context.get());
   const std::vector<std::wstring>& urls = certificate.CrlDistributionPoints();
   ASSERT_EQ(urls.size(), 2u);
   EXPECT_EQ(urls[0],
@@ -28,8 +29,8 @@ TEST(CrlDistributionPoints, ListsEveryUrlOfAPointInOrderWhateverTheScheme) {
 
 TEST(CrlDistributionPoints, ARelativeNameContributesNothing) {
   CertificateReference context = test_pki::Certificate("relative-name");
-  if (test_pki::RunningUnderWine()) {
-    const CERT_INFO* info = context.Get()->pCertInfo;
+  if (rozazar::platform::runningUnderWine()) {
+    const CERT_INFO* info = context.get()->pCertInfo;
     PCERT_EXTENSION extension = CertFindExtension("2.5.29.31", info->cExtension, info->rgExtension);
     ASSERT_NE(extension, nullptr);
     DWORD size = 0;
@@ -40,13 +41,13 @@ TEST(CrlDistributionPoints, ARelativeNameContributesNothing) {
                    << GetLastError() << "); only Windows decodes the extension";
     }
   }
-  CryptCertificate certificate(context.Get());
+  CryptCertificate certificate(context.get());
   EXPECT_EQ(certificate.CrlDistributionPoints(), std::vector<std::wstring>{Base() + L"/inter.crl"});
 }
 
 TEST(CrlDistributionPoints, NoExtensionGivesAnEmptyListEveryTime) {
   CertificateReference context = test_pki::Certificate("no-cdp");
-  CryptCertificate certificate(context.Get());
+  CryptCertificate certificate(context.get());
   EXPECT_TRUE(certificate.CrlDistributionPoints().empty());
   EXPECT_TRUE(certificate.CrlDistributionPoints().empty());
 }

@@ -4,11 +4,11 @@
 
 #include <curl/curl.h>
 
-#include "CrlDownload.h"
-#include "CrlReference.h"
-#include "LoopbackHttpServer.h"
-#include "TempFolder.h"
-#include "TestPki.h"
+#include "certs/CrlDownload.h"
+#include "certs/CryptoHandles.h"
+#include "testing/pki/LoopbackHttpServer.h"
+#include "tests/certs/TempFolder.h"
+#include "tests/certs/TestPki.h"
 
 using namespace varnok;
 
@@ -136,11 +136,11 @@ TEST(LoadCrlFile, PemAndDerGiveEqualContexts) {
   const std::wstring folder = test_pki::Folder().wstring();
   CrlReference der(LoadCrlFile(folder + L"\\inter.crl"));
   CrlReference pem(LoadCrlFile(folder + L"\\inter-pem.crl"));
-  ASSERT_NE(der.Get(), nullptr);
-  ASSERT_NE(pem.Get(), nullptr);
-  ASSERT_EQ(der.Get()->cbCrlEncoded, pem.Get()->cbCrlEncoded);
-  EXPECT_EQ(0, memcmp(der.Get()->pbCrlEncoded, pem.Get()->pbCrlEncoded, der.Get()->cbCrlEncoded));
-  EXPECT_EQ(der.Get()->pCrlInfo->cCRLEntry, 8u);
+  ASSERT_NE(der.get(), nullptr);
+  ASSERT_NE(pem.get(), nullptr);
+  ASSERT_EQ(der.get()->cbCrlEncoded, pem.get()->cbCrlEncoded);
+  EXPECT_EQ(0, memcmp(der.get()->pbCrlEncoded, pem.get()->pbCrlEncoded, der.get()->cbCrlEncoded));
+  EXPECT_EQ(der.get()->pCrlInfo->cCRLEntry, 8u);
 }
 
 TEST(LoadCrlFile, MissingEmptyAndNonCrlFilesGiveNull) {

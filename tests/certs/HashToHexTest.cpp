@@ -5,9 +5,9 @@
 
 #include <bcrypt.h>
 
-#include "FormatErrorText.h"
-#include "HashToHex.h"
-#include "MessageBoxWatcher.h"
+#include "certs/FormatErrorText.h"
+#include "certs/HashToHex.h"
+#include "tests/console/MessageBoxWatcher.h"
 
 using namespace varnok;
 

@@ -1,7 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "KeyStorageProviders.h"
+#include "certs/KeyStorageProviders.h"
+#include "foundation/platform/Platform.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ using ::testing::ElementsAre;
 TEST(KeyStorageProviders, ListsTheSystemsProviders) {
   const auto names = varnok::KeyStorageProviderNames();
   ASSERT_TRUE(names.has_value());
-  if (varnok::RunningUnderWine()) {
+  if (rozazar::platform::runningUnderWine()) {
     EXPECT_THAT(*names, ElementsAre(L"Microsoft Software Key Storage Provider",
                                     L"Microsoft Smart Card Key Storage Provider",
                                     L"Microsoft Platform Crypto Provider"));

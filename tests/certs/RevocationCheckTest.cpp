@@ -5,12 +5,12 @@
 
 #include <curl/curl.h>
 
-#include "FileBytes.h"
-#include "HashToHex.h"
-#include "LoopbackHttpServer.h"
-#include "RevocationCheck.h"
-#include "TempFolder.h"
-#include "TestPki.h"
+#include "certs/FileSystem.h"
+#include "certs/HashToHex.h"
+#include "certs/RevocationCheck.h"
+#include "testing/pki/LoopbackHttpServer.h"
+#include "tests/certs/TempFolder.h"
+#include "tests/certs/TestPki.h"
 
 using namespace varnok;
 
@@ -36,7 +36,7 @@ class RevocationCheck : public ::testing::Test {
 
   VerificationResult Check(const std::string& name) {
     CertificateReference certificate = issuers_.Add(name);
-    return CheckRevocation(certificate.Get(), options_);
+    return CheckRevocation(certificate.get(), options_);
   }
 
   static std::wstring RevokedText(const wchar_t* reason) {
@@ -232,9 +232,9 @@ TEST_F(RevocationCheck, TheIssuerIsLookedUpInTheUsersStoresAndIsRequired) {
   // A certificate in a store of its own: no issuer anywhere, so no CRL can
   // be authenticated.
   CertificateReference alone = test_pki::Certificate("revoked-no-reason");
-  EXPECT_EQ(CheckRevocation(alone.Get(), options_).code, kNotChecked);
+  EXPECT_EQ(CheckRevocation(alone.get(), options_).code, kNotChecked);
   // With the intermediate among the user's certificates it decides.
   test_pki::InstalledCertificates installed;
   ASSERT_TRUE(installed.Install(L"MY", "inter"));
-  EXPECT_EQ(CheckRevocation(alone.Get(), options_).code, kRevoked);
+  EXPECT_EQ(CheckRevocation(alone.get(), options_).code, kRevoked);
 }

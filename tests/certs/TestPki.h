@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "CertificateReference.h"
+#include "certs/CryptoHandles.h"
 
 namespace test_pki {
 
@@ -162,11 +162,6 @@ class InstalledCertificates {
 
   std::vector<Entry> entries_;
 };
-
-inline bool RunningUnderWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 // Wine's chain engine keeps CRL verdicts on disk keyed by serial number
 // alone (CryptnetUrlCache), and its URL retrieval answers from the URL cache

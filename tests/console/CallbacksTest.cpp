@@ -3,10 +3,10 @@
 
 #include <new>
 
-#include "LibraryCall.h"
-#include "MessageBoxWatcher.h"
-#include "ScriptedUi.h"
-#include "SubstituteSession.h"
+#include "console/LibraryCall.h"
+#include "tests/console/MessageBoxWatcher.h"
+#include "tests/console/ScriptedUi.h"
+#include "tests/testing/SubstituteSession.h"
 
 namespace {
 

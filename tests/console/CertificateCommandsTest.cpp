@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "CertificateCommands.h"
-#include "CertificateReportCallback.h"
-#include "FileDialogDescription.h"
-#include "KeyStorageProviders.h"
-#include "LibraryCall.h"
-#include "ScriptedUi.h"
-#include "SubstituteSession.h"
+#include "certs/KeyStorageProviders.h"
+#include "console/CertificateCommands.h"
+#include "console/CertificateReportCallback.h"
+#include "console/LibraryCall.h"
+#include "tests/console/FileDialogDescription.h"
+#include "tests/console/ScriptedUi.h"
+#include "tests/testing/SubstituteSession.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "FileDialogDescription.h"
-#include "SubstituteSession.h"
+#include "tests/console/FileDialogDescription.h"
+#include "tests/testing/SubstituteSession.h"
 
 // The one call of `exportName` in the session's log; fails the test when
 // there is not exactly one.

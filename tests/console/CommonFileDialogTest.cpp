@@ -5,8 +5,8 @@
 #include <functional>
 #include <thread>
 
-#include "CommonFileDialog.h"
-#include "FileDialogControls.h"
+#include "console/CommonFileDialog.h"
+#include "tests/testing/FileDialogControls.h"
 
 namespace {
 

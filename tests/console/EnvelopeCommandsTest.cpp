@@ -2,9 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "CommandTestSupport.h"
-#include "EnvelopeCommands.h"
-#include "ScriptedUi.h"
+#include "console/EnvelopeCommands.h"
+#include "tests/console/CommandTestSupport.h"
+#include "tests/console/ScriptedUi.h"
 
 namespace {
 

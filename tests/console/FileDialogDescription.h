@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 inline std::wstring Describe(const FileDialogRequest& request) {
   std::wostringstream text;

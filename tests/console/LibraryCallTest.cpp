@@ -3,12 +3,12 @@
 
 #include <stdexcept>
 
-#include "ExpectedTexts.h"
-#include "LibraryCall.h"
-#include "LibraryDialogCommands.h"
-#include "MessageBoxWatcher.h"
-#include "ScriptedUi.h"
-#include "SubstituteSession.h"
+#include "console/LibraryCall.h"
+#include "console/LibraryDialogCommands.h"
+#include "tests/console/ExpectedTexts.h"
+#include "tests/console/MessageBoxWatcher.h"
+#include "tests/console/ScriptedUi.h"
+#include "tests/testing/SubstituteSession.h"
 
 namespace {
 

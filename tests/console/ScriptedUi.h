@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ConsoleUi.h"
+#include "console/ConsoleUi.h"
 
 class ScriptedUi : public ConsoleUi {
  public:

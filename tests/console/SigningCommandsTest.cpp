@@ -4,10 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "CommandTestSupport.h"
-#include "LibraryCall.h"
-#include "ScriptedUi.h"
-#include "SigningCommands.h"
+#include "console/LibraryCall.h"
+#include "console/SigningCommands.h"
+#include "tests/console/CommandTestSupport.h"
+#include "tests/console/ScriptedUi.h"
 
 namespace {
 

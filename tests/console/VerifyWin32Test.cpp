@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "FileBytes.h"
-#include "FileDialogDescription.h"
-#include "LocalTestTools.h"
-#include "MessageSignature.h"
-#include "ScriptedUi.h"
+#include "certs/FileSystem.h"
+#include "certs/MessageSignature.h"
+#include "console/StandaloneCommands.h"
+#include "tests/console/FileDialogDescription.h"
+#include "tests/console/ScriptedUi.h"
 
 // The signed files of testing/pki/make-signed-files.sh, made before these
 // tests run.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "LogBase.h"
+#include "foundation/object/LogBase.h"
 
 namespace rozazar::testing {
 

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <new>
 
-#include "Allocation.h"
-#include "RozazarObject.h"
+#include "foundation/object/Allocation.h"
+#include "foundation/object/RozazarObject.h"
 
 namespace rozazar::testing {
 

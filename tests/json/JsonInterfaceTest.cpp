@@ -3,12 +3,12 @@
 #include <fstream>
 #include <string>
 
-#include "ClsJsonObject.h"
-#include "DaDureRarireZ.h"
-#include "FileTestSupport.h"
-#include "JsonTestSupport.h"
-#include "TestObjects.h"
-#include "XString.h"
+#include "foundation/text/XString.h"
+#include "json/DaDureRarireZ.h"
+#include "json/internal/ClsJsonObject.h"
+#include "tests/foundation/TestObjects.h"
+#include "tests/foundation/file/FileTestSupport.h"
+#include "tests/json/JsonTestSupport.h"
 
 namespace rozazar::testing {
 namespace {

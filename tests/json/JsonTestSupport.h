@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "DataBuffer.h"
-#include "JsonEmitter.h"
-#include "JsonNodes.h"
-#include "JsonParser.h"
-#include "LogBase.h"
-#include "StringBuffer.h"
-#include "WideText.h"
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/object/LogBase.h"
+#include "foundation/text/StringBuffer.h"
+#include "json/WideText.h"
+#include "json/internal/JsonEmitter.h"
+#include "json/internal/JsonNodes.h"
+#include "json/internal/JsonParser.h"
 
 namespace rozazar::testing {
 

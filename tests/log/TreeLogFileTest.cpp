@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "CkLogger.h"
-#include "StringBuffer.h"
+#include "foundation/text/StringBuffer.h"
+#include "log/TreeLogger.h"
 
 namespace rozazar {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "CkLogger.h"
-#include "StringBuffer.h"
+#include "foundation/text/StringBuffer.h"
+#include "log/TreeLogger.h"
 
 namespace rozazar {
 namespace {

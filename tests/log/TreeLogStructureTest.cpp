@@ -4,8 +4,8 @@
 #include <string>
 #include <thread>
 
-#include "CkLogger.h"
-#include "StringBuffer.h"
+#include "foundation/text/StringBuffer.h"
+#include "log/TreeLogger.h"
 
 namespace rozazar {
 namespace {

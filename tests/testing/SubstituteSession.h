@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "CallLogReader.h"
+#include "testing/CallLogReader.h"
 
 class SubstituteSession {
  public:

@@ -3,9 +3,9 @@
 
 #include <cwchar>
 
-#include "SubstituteSession.h"
-#include "SubstituteText.h"
-#include "TesselContract.h"
+#include "console/TesselContract.h"
+#include "testing/SubstituteText.h"
+#include "tests/testing/SubstituteSession.h"
 
 namespace {
 

@@ -1,0 +1,460 @@
+#include "json/internal/JsonNodes.h"
+
+#include <cstring>
+
+#include "foundation/object/Allocation.h"
+#include "foundation/object/LogBase.h"
+
+namespace rozazar {
+
+namespace {
+
+// Stores a copy of n bytes in the given storage: inline up to the limit, a
+// heap block beyond; false when the heap block can't be made.
+bool copyText(JsonTextStorage& storage, const char* text, std::uint32_t n,
+              std::uint8_t& form) noexcept {
+  if (n > kJsonInlineLimit) {
+    char* block = newRawArray<char>(static_cast<std::size_t>(n) + 1);
+    if (block == nullptr) return false;
+    std::memcpy(block, text, n);
+    block[n] = '\0';
+    storage.heap.block = block;
+    storage.heap.length = n;
+    form = kPayloadHeap;
+    return true;
+  }
+  std::memset(storage.inlineText, 0, sizeof(storage.inlineText));
+  if (n > 0) std::memcpy(storage.inlineText, text, n);
+  storage.inlineText[kJsonInlineLimit] = static_cast<char>(kJsonInlineLimit - n);
+  form = kPayloadInline;
+  return true;
+}
+
+// Inline text keeps its length in its last byte as 15 - length: that byte is
+// the NUL after a 15-byte text, and zero bytes inside a text survive.
+void emptyInline(JsonTextStorage& storage) noexcept {
+  std::memset(&storage, 0, sizeof(storage));
+  storage.inlineText[kJsonInlineLimit] = static_cast<char>(kJsonInlineLimit);
+}
+
+}  // namespace
+
+// ---- Text access ----
+
+bool readJsonText(const JsonTextStorage& storage, std::uint8_t form, const _ckJsonDoc* doc,
+                  const char*& data, std::uint32_t& length) noexcept {
+  switch (form) {
+    case kPayloadReference: {
+      if (doc == nullptr) return false;
+      const DataBuffer& source = doc->sourceText();
+      const std::uint64_t end = std::uint64_t{storage.reference.offset} + storage.reference.length;
+      if (end > source.size()) return false;
+      data = reinterpret_cast<const char*>(source.data()) + storage.reference.offset;
+      length = storage.reference.length;
+      if (length == 0) data = "";
+      return true;
+    }
+    case kPayloadInline: {
+      data = storage.inlineText;
+      const auto spare = static_cast<unsigned char>(storage.inlineText[kJsonInlineLimit]);
+      length = spare <= kJsonInlineLimit ? kJsonInlineLimit - spare : 0;
+      return true;
+    }
+    case kPayloadHeap:
+      data = storage.heap.block;
+      length = storage.heap.length;
+      return data != nullptr;
+    default:
+      return false;
+  }
+}
+
+void clearWeakHandle(_ckWeakPtr*& handle) noexcept {
+  if (handle == nullptr) return;
+  // lockTarget leaves the lock again when the target is already gone.
+  if (handle->lockTarget() != nullptr) {
+    handle->setTarget(nullptr);
+    handle->unlockTarget();
+  }
+  handle->release();
+  handle = nullptr;
+}
+
+ExtPtrArray* newOwningList() noexcept {
+  ExtPtrArray* list = ExtPtrArray::createNew();
+  if (list != nullptr) list->setOwnsElements(true);
+  return list;
+}
+
+// ---- Deletion without recursion ----
+
+void _ckJsonBase::pushDoomed(_ckJsonBase*& doomed, _ckJsonBase* node) noexcept {
+  if (node == nullptr) return;
+  node->m_nextDoomed = doomed;
+  doomed = node;
+}
+
+void _ckJsonBase::doomList(_ckJsonBase*& doomed, ExtPtrArray* list) noexcept {
+  if (list == nullptr) return;
+  const int n = list->count();
+  for (int i = 0; i < n; ++i) pushDoomed(doomed, static_cast<_ckJsonBase*>(list->getAt(i)));
+  list->clearWithoutDelete();
+  RozazarObject::deleteObject(list);
+}
+
+void _ckJsonBase::deleteDoomed(_ckJsonBase* doomed) noexcept {
+  while (doomed != nullptr) {
+    _ckJsonBase* node = doomed;
+    doomed = node->m_nextDoomed;
+    // The node's children join the chain first, so its own destructor finds
+    // nothing left to delete.
+    node->detachChildren(doomed);
+    RozazarObject::deleteObject(node);
+  }
+}
+
+void _ckJsonBase::deleteChildren() noexcept {
+  _ckJsonBase* doomed = nullptr;
+  detachChildren(doomed);
+  deleteDoomed(doomed);
+}
+
+// ---- Document ----
+
+_ckJsonDoc* _ckJsonDoc::createNew() noexcept { return rozazar::newObject<_ckJsonDoc>(); }
+
+_ckJsonDoc::~_ckJsonDoc() { deleteChildren(); }
+
+void _ckJsonDoc::detachChildren(_ckJsonBase*& doomed) noexcept {
+  pushDoomed(doomed, m_topObject);
+  m_topObject = nullptr;
+}
+
+void _ckJsonDoc::deleteTopObject() noexcept { deleteChildren(); }
+
+bool _ckJsonDoc::resetTopObject() noexcept {
+  deleteTopObject();
+  m_sourceText.clear();
+  m_topObject = newObject();
+  return m_topObject != nullptr;
+}
+
+_ckJsonObject* _ckJsonDoc::newObject() noexcept { return rozazar::newObject<_ckJsonObject>(this); }
+
+_ckJsonMember* _ckJsonDoc::newMember() noexcept { return rozazar::newObject<_ckJsonMember>(this); }
+
+_ckJsonValue* _ckJsonDoc::newValue(bool quoted) noexcept {
+  return rozazar::newObject<_ckJsonValue>(this, quoted);
+}
+
+_ckJsonValue* _ckJsonDoc::newArrayValue() noexcept {
+  _ckJsonValue* value = newValue(false);
+  if (value == nullptr) return nullptr;
+  ExtPtrArray* list = newOwningList();
+  if (list == nullptr) {
+    RozazarObject::deleteObject(value);
+    return nullptr;
+  }
+  value->setArrayPayload(list);
+  return value;
+}
+
+_ckJsonValue* _ckJsonDoc::newObjectValue() noexcept {
+  _ckJsonValue* value = newValue(false);
+  if (value == nullptr) return nullptr;
+  _ckJsonObject* object = newObject();
+  if (object == nullptr) {
+    RozazarObject::deleteObject(value);
+    return nullptr;
+  }
+  value->setObjectPayload(object);
+  return value;
+}
+
+// ---- Object ----
+
+_ckJsonObject::~_ckJsonObject() {
+  clearWeakHandle(m_weakHandle);
+  deleteChildren();
+}
+
+void _ckJsonObject::detachChildren(_ckJsonBase*& doomed) noexcept {
+  doomList(doomed, m_members);
+  m_members = nullptr;
+}
+
+void _ckJsonObject::setWeakHandle(_ckWeakPtr* handle) noexcept {
+  if (handle == m_weakHandle) return;
+  clearWeakHandle(m_weakHandle);
+  if (handle != nullptr && handle->addRef() > 0) m_weakHandle = handle;
+}
+
+_ckJsonMember* _ckJsonObject::memberAt(int index) const noexcept {
+  if (m_members == nullptr) return nullptr;
+  return static_cast<_ckJsonMember*>(m_members->getAt(index));
+}
+
+int _ckJsonObject::findMember(const char* name, std::uint32_t length) const noexcept {
+  if (m_members == nullptr) return -1;
+  const int n = m_members->count();
+  for (int i = 0; i < n; ++i) {
+    const _ckJsonMember* member = memberAt(i);
+    if (member != nullptr && member->nameEquals(name, length)) return i;
+  }
+  return -1;
+}
+
+bool _ckJsonObject::appendMember(_ckJsonMember* member) noexcept {
+  if (m_members == nullptr) {
+    m_members = newOwningList();
+    if (m_members == nullptr) return false;
+  }
+  return m_members->append(member);
+}
+
+void _ckJsonObject::removeMemberAt(int index) noexcept {
+  if (m_members == nullptr) return;
+  RozazarObject::deleteObject(m_members->removeAt(index));
+}
+
+bool _ckJsonObject::resetMemberList() noexcept {
+  ExtPtrArray* fresh = newOwningList();
+  if (fresh == nullptr) return false;
+  deleteChildren();
+  m_members = fresh;
+  return true;
+}
+
+// ---- Member ----
+
+_ckJsonMember::_ckJsonMember(_ckJsonDoc* doc) noexcept : _ckJsonBase(kNodeMember, doc) {
+  emptyInline(m_name);
+}
+
+_ckJsonMember::~_ckJsonMember() {
+  freeName();
+  deleteChildren();
+}
+
+void _ckJsonMember::detachChildren(_ckJsonBase*& doomed) noexcept {
+  pushDoomed(doomed, m_value);
+  m_value = nullptr;
+}
+
+void _ckJsonMember::freeName() noexcept {
+  if (m_nameForm == kNameHeap) delete[] m_name.heap.block;
+  emptyInline(m_name);
+  m_nameForm = kNameInline;
+}
+
+bool _ckJsonMember::setNameCopy(const char* name, std::uint32_t length) noexcept {
+  freeName();
+  if (name == nullptr) length = 0;
+  std::uint8_t form = kNameInline;
+  if (!copyText(m_name, name, length, form)) return false;
+  m_nameForm = form;
+  return true;
+}
+
+void _ckJsonMember::setNameReference(std::uint32_t offset, std::uint32_t length) noexcept {
+  freeName();
+  m_name.reference.offset = offset;
+  m_name.reference.length = length;
+  m_nameForm = kNameReference;
+}
+
+bool _ckJsonMember::readName(const char*& data, std::uint32_t& length) const noexcept {
+  return readJsonText(m_name, m_nameForm, document(), data, length);
+}
+
+bool _ckJsonMember::nameEquals(const char* name, std::uint32_t length) const noexcept {
+  const char* data = nullptr;
+  std::uint32_t n = 0;
+  if (!readName(data, n)) return false;
+  return n == length && (n == 0 || std::memcmp(data, name, n) == 0);
+}
+
+void _ckJsonMember::setValue(_ckJsonValue* value) noexcept {
+  if (value == m_value) return;
+  _ckJsonValue* old = m_value;
+  m_value = value;
+  RozazarObject::deleteObject(old);
+}
+
+namespace {
+
+// A new member of the document with a copy of the name, or null.
+_ckJsonMember* namedMember(_ckJsonDoc* doc, const char* name, std::uint32_t nameLength,
+                           bool& nameFailed) noexcept {
+  nameFailed = false;
+  if (doc == nullptr) return nullptr;
+  _ckJsonMember* member = doc->newMember();
+  if (member == nullptr) return nullptr;
+  if (!member->setNameCopy(name, nameLength)) {
+    nameFailed = true;
+    RozazarObject::deleteObject(member);
+    return nullptr;
+  }
+  return member;
+}
+
+}  // namespace
+
+_ckJsonMember* newObjectMember(_ckJsonDoc* doc, const char* name, std::uint32_t nameLength,
+                               LogBase& log) noexcept {
+  bool nameFailed = false;
+  _ckJsonMember* member = namedMember(doc, name, nameLength, nameFailed);
+  if (member == nullptr) {
+    if (nameFailed) log.logError("newObjectMember failure (1)");
+    return nullptr;
+  }
+  _ckJsonValue* value = doc->newValue(false);
+  if (value == nullptr) {
+    log.logError("newObjectMember failure (2)");
+    RozazarObject::deleteObject(member);
+    return nullptr;
+  }
+  member->setValue(value);
+  _ckJsonObject* object = doc->newObject();
+  if (object == nullptr) {
+    log.logError("newObjectMember failure (3)");
+    value->clearPayload();
+    RozazarObject::deleteObject(member);
+    return nullptr;
+  }
+  value->setObjectPayload(object);
+  return member;
+}
+
+_ckJsonMember* newArrayMember(_ckJsonDoc* doc, const char* name,
+                              std::uint32_t nameLength) noexcept {
+  bool nameFailed = false;
+  _ckJsonMember* member = namedMember(doc, name, nameLength, nameFailed);
+  if (member == nullptr) return nullptr;
+  _ckJsonValue* value = doc->newArrayValue();
+  if (value == nullptr) {
+    RozazarObject::deleteObject(member);
+    return nullptr;
+  }
+  member->setValue(value);
+  return member;
+}
+
+_ckJsonMember* newScalarMember(_ckJsonDoc* doc, const char* name, std::uint32_t nameLength,
+                               const char* text, std::uint32_t textLength, bool quoted,
+                               LogBase& log) noexcept {
+  bool nameFailed = false;
+  _ckJsonMember* member = namedMember(doc, name, nameLength, nameFailed);
+  if (member == nullptr) return nullptr;
+  _ckJsonValue* value = doc->newValue(quoted);
+  if (value == nullptr || !value->setValueText(text, textLength, quoted, log)) {
+    RozazarObject::deleteObject(value);
+    RozazarObject::deleteObject(member);
+    return nullptr;
+  }
+  member->setValue(value);
+  return member;
+}
+
+// ---- Value ----
+
+_ckJsonValue::_ckJsonValue(_ckJsonDoc* doc, bool quoted) noexcept
+    : _ckJsonBase(kNodeValue, doc), m_quoted(quoted ? 1 : 0) {
+  emptyInline(m_payload.text);
+}
+
+_ckJsonValue::~_ckJsonValue() {
+  clearWeakHandle(m_weakHandle);
+  clearPayload();
+  clearSignature(m_valueSignature);
+}
+
+void _ckJsonValue::detachChildren(_ckJsonBase*& doomed) noexcept {
+  if (m_payloadForm == kPayloadArray) {
+    doomList(doomed, m_payload.items);
+  } else if (m_payloadForm == kPayloadObject) {
+    pushDoomed(doomed, m_payload.object);
+  } else {
+    return;
+  }
+  emptyInline(m_payload.text);
+  m_payloadForm = kPayloadInline;
+}
+
+void _ckJsonValue::clearPayload() noexcept {
+  if (m_payloadForm == kPayloadHeap) {
+    delete[] m_payload.text.heap.block;
+  } else if (m_payloadForm >= kPayloadArray) {
+    deleteChildren();
+  }
+  emptyInline(m_payload.text);
+  m_payloadForm = kPayloadInline;
+}
+
+void _ckJsonValue::setWeakHandle(_ckWeakPtr* handle) noexcept {
+  if (handle == m_weakHandle) return;
+  clearWeakHandle(m_weakHandle);
+  if (handle != nullptr && handle->addRef() > 0) m_weakHandle = handle;
+}
+
+bool _ckJsonValue::setValueText(const char* text, std::uint32_t length, bool quoted,
+                                LogBase&) noexcept {
+  if (!isLive(this)) return false;
+  clearPayload();
+  m_quoted = quoted ? 1 : 0;
+  if (text == nullptr) length = 0;
+  std::uint8_t form = kPayloadInline;
+  if (!copyText(m_payload.text, text, length, form)) return false;
+  m_payloadForm = form;
+  return true;
+}
+
+void _ckJsonValue::setTextReference(std::uint32_t offset, std::uint32_t length) noexcept {
+  clearPayload();
+  m_payload.text.reference.offset = offset;
+  m_payload.text.reference.length = length;
+  m_payloadForm = kPayloadReference;
+}
+
+bool _ckJsonValue::readText(const char*& data, std::uint32_t& length) const noexcept {
+  if (!isLive(this)) return false;
+  return readJsonText(m_payload.text, m_payloadForm, document(), data, length);
+}
+
+int _ckJsonValue::itemCount() const noexcept {
+  const ExtPtrArray* list = items();
+  return list != nullptr ? list->count() : 0;
+}
+
+_ckJsonBase* _ckJsonValue::itemAt(int index) const noexcept {
+  const ExtPtrArray* list = items();
+  return list != nullptr ? static_cast<_ckJsonBase*>(list->getAt(index)) : nullptr;
+}
+
+bool _ckJsonValue::ensureArray() noexcept {
+  if (!isLive(this) || !isArray()) return false;
+  if (m_payload.items != nullptr) return true;
+  m_payload.items = newOwningList();
+  return m_payload.items != nullptr;
+}
+
+bool _ckJsonValue::addAt(int index, _ckJsonBase* item) noexcept {
+  if (item == nullptr || !ensureArray()) return false;
+  ExtPtrArray* list = m_payload.items;
+  if (index >= 0 && index < list->count()) return list->insertAt(index, item);
+  return list->append(item);
+}
+
+void _ckJsonValue::setArrayPayload(ExtPtrArray* list) noexcept {
+  clearPayload();
+  m_payload.items = list;
+  m_payloadForm = kPayloadArray;
+}
+
+void _ckJsonValue::setObjectPayload(_ckJsonObject* object) noexcept {
+  clearPayload();
+  m_payload.object = object;
+  m_payloadForm = kPayloadObject;
+}
+
+}  // namespace rozazar

@@ -1,0 +1,279 @@
+// The node tree of a JSON document. Every node belongs to one document and
+// carries a one-byte kind code. Names and string values are kept in their
+// escaped wire form and never decoded. A text is stored inline when it has at
+// most 15 bytes, on the heap otherwise, or, for text parsed straight out of
+// the document's own source buffer, as an offset and a length into it.
+//
+// A parent owns its children. Deleting a node deletes its whole subtree
+// without recursion, so trees of any depth can be destroyed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/containers/ExtPtrArray.h"
+#include "foundation/object/RefCountedObject.h"
+#include "foundation/object/RozazarObject.h"
+#include "foundation/object/Signature.h"
+
+namespace rozazar {
+
+class LogBase;
+class _ckJsonDoc;
+class _ckJsonObject;
+class _ckJsonMember;
+class _ckJsonValue;
+
+enum NodeKind : std::uint8_t {
+  kNodeObject = 1,
+  kNodeMember = 2,
+  kNodeValue = 3,
+  kNodeDocument = 4,
+};
+
+enum NameForm : std::uint8_t {
+  kNameReference = 0,
+  kNameInline = 1,
+  kNameHeap = 2,
+};
+
+enum PayloadForm : std::uint8_t {
+  kPayloadReference = 0,
+  kPayloadInline = 1,
+  kPayloadHeap = 2,
+  kPayloadArray = 3,
+  kPayloadObject = 4,
+};
+
+// Texts of at most this many bytes are stored inside the node.
+constexpr std::uint32_t kJsonInlineLimit = 15;
+
+// The 16 bytes that hold a name or a scalar text in one of three forms.
+union JsonTextStorage {
+  struct {
+    std::uint32_t offset;
+    std::uint32_t length;
+  } reference;
+  // At most 15 bytes and a NUL; the last byte holds 15 - length.
+  char inlineText[16];
+  struct {
+    char* block;  // length + 1 bytes, NUL-terminated
+    std::uint32_t length;
+  } heap;
+};
+static_assert(sizeof(JsonTextStorage) == 16, "text storage must stay 16 bytes");
+
+// A value's payload: a scalar text, an item list or an object.
+union JsonPayload {
+  JsonTextStorage text;
+  ExtPtrArray* items;
+  _ckJsonObject* object;
+};
+static_assert(sizeof(JsonPayload) == 16, "payload must stay 16 bytes");
+
+class _ckJsonBase : public RozazarObject {
+ public:
+  _ckJsonBase(const _ckJsonBase&) = delete;
+  _ckJsonBase& operator=(const _ckJsonBase&) = delete;
+
+  std::uint8_t nodeKind() const noexcept { return m_nodeKind; }
+  _ckJsonDoc* document() const noexcept { return m_doc; }
+
+ protected:
+  _ckJsonBase(std::uint8_t kind, _ckJsonDoc* doc) noexcept : m_nodeKind(kind), m_doc(doc) {}
+  ~_ckJsonBase() override = default;
+
+  // Moves the node's children onto the chain of nodes waiting to be deleted
+  // and leaves the node without children.
+  virtual void detachChildren(_ckJsonBase*& doomed) noexcept = 0;
+  // Deletes every node of the chain; children found on the way join it.
+  static void deleteDoomed(_ckJsonBase* doomed) noexcept;
+  static void pushDoomed(_ckJsonBase*& doomed, _ckJsonBase* node) noexcept;
+  // Moves the elements of an item or member list onto the chain and deletes
+  // the then empty list.
+  static void doomList(_ckJsonBase*& doomed, ExtPtrArray* list) noexcept;
+  // Deletes the node's own subtree (called by destructors).
+  void deleteChildren() noexcept;
+
+ private:
+  std::uint8_t m_nodeKind;
+  // While the node waits for deletion its document is no longer needed, and
+  // the field links it to the next waiting node instead.
+  union {
+    _ckJsonDoc* m_doc;
+    _ckJsonBase* m_nextDoomed;
+  };
+};
+
+// Where a stored text lies: a pointer and a length, or failure for a
+// reference outside the source text.
+bool readJsonText(const JsonTextStorage& storage, std::uint8_t form, const _ckJsonDoc* doc,
+                  const char*& data, std::uint32_t& length) noexcept;
+
+class _ckJsonDoc : public _ckJsonBase {
+ public:
+  // A new document with an empty source text and no top object, or null.
+  static _ckJsonDoc* createNew() noexcept;
+  _ckJsonDoc() noexcept : _ckJsonBase(kNodeDocument, nullptr) {}
+  ~_ckJsonDoc() override;
+
+  _ckJsonObject* topObject() const noexcept { return m_topObject; }
+  // Replaces the whole tree by a new empty top object and clears the source
+  // text; false (tree gone, no top object) when the object can't be made.
+  bool resetTopObject() noexcept;
+  // Deletes the top object with its tree.
+  void deleteTopObject() noexcept;
+
+  DataBuffer& sourceText() noexcept { return m_sourceText; }
+  const DataBuffer& sourceText() const noexcept { return m_sourceText; }
+
+  // Creation of nodes belonging to this document; null when memory runs out.
+  _ckJsonObject* newObject() noexcept;
+  _ckJsonMember* newMember() noexcept;
+  _ckJsonValue* newValue(bool quoted) noexcept;
+  // A value holding a new empty item list.
+  _ckJsonValue* newArrayValue() noexcept;
+  // A value holding a new empty object.
+  _ckJsonValue* newObjectValue() noexcept;
+
+ protected:
+  void detachChildren(_ckJsonBase*& doomed) noexcept override;
+
+ private:
+  _ckJsonObject* m_topObject = nullptr;
+  DataBuffer m_sourceText;
+};
+
+class _ckJsonObject : public _ckJsonBase {
+ public:
+  explicit _ckJsonObject(_ckJsonDoc* doc) noexcept : _ckJsonBase(kNodeObject, doc) {}
+  ~_ckJsonObject() override;
+
+  int memberCount() const noexcept { return m_members != nullptr ? m_members->count() : 0; }
+  // Null for a bad index or an empty slot.
+  _ckJsonMember* memberAt(int index) const noexcept;
+  ExtPtrArray* memberList() const noexcept { return m_members; }
+  bool hasMemberList() const noexcept { return m_members != nullptr; }
+  // The index of the first member of that name, or -1.
+  int findMember(const char* name, std::uint32_t length) const noexcept;
+  // Appends, creating the owning list first if there is none. False (member
+  // not taken) when memory runs out.
+  bool appendMember(_ckJsonMember* member) noexcept;
+  // Takes the member out and deletes it.
+  void removeMemberAt(int index) noexcept;
+  // Replaces the member list by a new empty one, deleting all members.
+  bool resetMemberList() noexcept;
+
+  // Registers a weak reference that is cleared when the object dies; the
+  // object holds one count of it.
+  void setWeakHandle(_ckWeakPtr* handle) noexcept;
+
+ protected:
+  void detachChildren(_ckJsonBase*& doomed) noexcept override;
+
+ private:
+  _ckWeakPtr* m_weakHandle = nullptr;
+  ExtPtrArray* m_members = nullptr;
+};
+
+class _ckJsonMember : public _ckJsonBase {
+ public:
+  explicit _ckJsonMember(_ckJsonDoc* doc) noexcept;
+  ~_ckJsonMember() override;
+
+  std::uint8_t nameForm() const noexcept { return m_nameForm; }
+  // Copies the name: inline up to 15 bytes, a heap copy beyond. False when
+  // the heap copy can't be made (the name is then empty).
+  bool setNameCopy(const char* name, std::uint32_t length) noexcept;
+  // Makes the name a reference into the document's source text.
+  void setNameReference(std::uint32_t offset, std::uint32_t length) noexcept;
+  // False for a reference outside the source text.
+  bool readName(const char*& data, std::uint32_t& length) const noexcept;
+  bool nameEquals(const char* name, std::uint32_t length) const noexcept;
+
+  _ckJsonValue* value() const noexcept { return m_value; }
+  // Takes ownership of value, deleting the one held before.
+  void setValue(_ckJsonValue* value) noexcept;
+
+ protected:
+  void detachChildren(_ckJsonBase*& doomed) noexcept override;
+
+ private:
+  void freeName() noexcept;
+
+  JsonTextStorage m_name;
+  _ckJsonValue* m_value = nullptr;
+  std::uint8_t m_nameForm = kNameInline;
+};
+
+// A member named name holding a value with a new empty object, a new empty
+// array, or the scalar text; null (and nothing left behind) on failure.
+_ckJsonMember* newObjectMember(_ckJsonDoc* doc, const char* name, std::uint32_t nameLength,
+                               LogBase& log) noexcept;
+_ckJsonMember* newArrayMember(_ckJsonDoc* doc, const char* name, std::uint32_t nameLength) noexcept;
+_ckJsonMember* newScalarMember(_ckJsonDoc* doc, const char* name, std::uint32_t nameLength,
+                               const char* text, std::uint32_t textLength, bool quoted,
+                               LogBase& log) noexcept;
+
+class _ckJsonValue : public _ckJsonBase {
+ public:
+  static constexpr std::uint32_t kValueSignature = 0x9AB300F2u;
+
+  _ckJsonValue(_ckJsonDoc* doc, bool quoted) noexcept;
+  ~_ckJsonValue() override;
+
+  // True when non-null and its validity word is intact.
+  ROZAZAR_SIGNATURE_CHECK static bool isLive(const _ckJsonValue* value) noexcept {
+    return value != nullptr && value->m_valueSignature == kValueSignature;
+  }
+
+  std::uint8_t payloadForm() const noexcept { return m_payloadForm; }
+  bool isQuoted() const noexcept { return m_quoted != 0; }
+  bool isScalar() const noexcept { return m_payloadForm <= kPayloadHeap; }
+  bool isArray() const noexcept { return m_payloadForm == kPayloadArray; }
+  bool isObject() const noexcept { return m_payloadForm == kPayloadObject; }
+
+  // Replaces the payload by a copy of the text (null counts as empty).
+  bool setValueText(const char* text, std::uint32_t length, bool quoted, LogBase& log) noexcept;
+  // Makes the text a reference into the document's source text.
+  void setTextReference(std::uint32_t offset, std::uint32_t length) noexcept;
+  // False for a reference outside the source text or a non-scalar payload.
+  bool readText(const char*& data, std::uint32_t& length) const noexcept;
+
+  // The item list of an array value (may be null), or null.
+  ExtPtrArray* items() const noexcept { return isArray() ? m_payload.items : nullptr; }
+  int itemCount() const noexcept;
+  // The item (a value or an object), or null.
+  _ckJsonBase* itemAt(int index) const noexcept;
+  // Inserts into an array value; an index outside 0 .. count - 1 appends.
+  bool addAt(int index, _ckJsonBase* item) noexcept;
+  // Gives an array value an empty owning item list if it has none.
+  bool ensureArray() noexcept;
+  // Turns the value into an array with the given (possibly null) list, or an
+  // object value; the old payload is deleted.
+  void setArrayPayload(ExtPtrArray* list) noexcept;
+  void setObjectPayload(_ckJsonObject* object) noexcept;
+  _ckJsonObject* object() const noexcept { return isObject() ? m_payload.object : nullptr; }
+  // Resets the payload to empty inline text.
+  void clearPayload() noexcept;
+
+  void setWeakHandle(_ckWeakPtr* handle) noexcept;
+
+ protected:
+  void detachChildren(_ckJsonBase*& doomed) noexcept override;
+
+ private:
+  std::uint32_t m_valueSignature = kValueSignature;
+  _ckWeakPtr* m_weakHandle = nullptr;
+  JsonPayload m_payload;
+  std::uint8_t m_payloadForm = kPayloadInline;
+  std::uint8_t m_quoted;
+};
+
+// Clears and releases the weak handle of a dying node.
+void clearWeakHandle(_ckWeakPtr*& handle) noexcept;
+// A new owning list, or null.
+ExtPtrArray* newOwningList() noexcept;
+
+}  // namespace rozazar

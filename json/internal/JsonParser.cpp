@@ -1,0 +1,297 @@
+#include "json/internal/JsonParser.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "foundation/containers/DataBuffer.h"
+#include "foundation/containers/ExtIntArray.h"
+#include "foundation/containers/ExtPtrArray.h"
+#include "foundation/object/LogBase.h"
+#include "json/internal/JsonNodes.h"
+
+namespace rozazar {
+
+namespace {
+
+enum ParseState : std::int32_t {
+  kInObject = 1,    // waiting for a member or the object's end
+  kAfterColon = 2,  // waiting for a member's value
+  kInArray = 3,     // waiting for an item or the array's end
+};
+
+class JsonScanner {
+ public:
+  JsonScanner(_ckJsonDoc& doc, const char* text, std::size_t size, bool copyMode) noexcept
+      : m_doc(doc), m_text(text), m_pos(0), m_end(size), m_copy(copyMode) {}
+
+  // Runs the scan from the first '{' with root as the outermost object.
+  bool run(_ckJsonObject* root) noexcept {
+    const void* brace = std::memchr(m_text, '{', m_end);
+    if (brace == nullptr) return true;
+    m_pos = static_cast<std::size_t>(static_cast<const char*>(brace) - m_text) + 1;
+    if (!push(kInObject, root)) return false;
+    while (m_states.count() > 0) {
+      const std::int32_t state = m_states.popLast();
+      RozazarObject* node = m_nodes.popLast();
+      bool ok = true;
+      switch (state) {
+        case kInObject:
+          ok = inObject(static_cast<_ckJsonObject*>(node));
+          break;
+        default:
+          ok = inArray(static_cast<_ckJsonValue*>(node));
+          break;
+      }
+      if (!ok) return false;
+      if (m_pos >= m_end) return true;
+    }
+    return true;
+  }
+
+ private:
+  bool push(std::int32_t state, RozazarObject* node) noexcept {
+    if (!m_nodes.append(node)) return false;
+    if (!m_states.push(state)) {
+      m_nodes.popLast();
+      return false;
+    }
+    return true;
+  }
+
+  bool atEnd() const noexcept { return m_pos >= m_end; }
+
+  static bool isBlank(char c) noexcept { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+  void skipBlanks(bool barIsBlank) noexcept {
+    while (m_pos < m_end) {
+      const char c = m_text[m_pos];
+      if (isBlank(c) || (barIsBlank && (c == '|' || c == ','))) {
+        ++m_pos;
+      } else {
+        break;
+      }
+    }
+  }
+
+  // From just after an opening quote: the position of the closing quote, or
+  // false when the text ends first. A backslash escapes the byte after it.
+  bool findClosingQuote(std::size_t& close) const noexcept {
+    std::size_t from = m_pos;
+    while (from < m_end) {
+      const void* hit = std::memchr(m_text + from, '"', m_end - from);
+      if (hit == nullptr) return false;
+      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - m_text);
+      std::size_t backslashes = 0;
+      while (at - backslashes > m_pos && m_text[at - backslashes - 1] == '\\') ++backslashes;
+      if ((backslashes & 1) == 0) {
+        close = at;
+        return true;
+      }
+      from = at + 1;
+    }
+    return false;
+  }
+
+  // From the literal's first byte: the position of its terminator, or false
+  // when the text ends first.
+  bool findLiteralEnd(bool inArray, std::size_t& stop) const noexcept {
+    for (std::size_t i = m_pos; i < m_end; ++i) {
+      const char c = m_text[i];
+      if (isBlank(c) || c == ',' || c == ']' || c == '}' || (inArray && c == '|')) {
+        stop = i;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Gives value the text [from, to) of the scan: a reference in place, a
+  // copy otherwise. Empty text leaves the value's text empty.
+  bool giveText(_ckJsonValue* value, std::size_t from, std::size_t to) noexcept {
+    if (to == from) return true;
+    const auto n = static_cast<std::uint32_t>(to - from);
+    if (!m_copy) {
+      value->setTextReference(static_cast<std::uint32_t>(from), n);
+      return true;
+    }
+    return value->setValueText(m_text + from, n, value->isQuoted(), m_log);
+  }
+
+  // A string or literal value starting at the current position, or null
+  // with ok set to false on memory exhaustion (ok stays true when the text
+  // ended and nothing was built).
+  _ckJsonValue* scalarValue(bool inArray, bool& ok) noexcept {
+    ok = true;
+    std::size_t from = m_pos;
+    std::size_t to = 0;
+    const bool quoted = m_text[m_pos] == '"';
+    if (quoted) {
+      ++m_pos;
+      from = m_pos;
+      if (!findClosingQuote(to)) {
+        m_pos = m_end;
+        return nullptr;
+      }
+    } else if (!findLiteralEnd(inArray, to)) {
+      m_pos = m_end;
+      return nullptr;
+    }
+    _ckJsonValue* value = m_doc.newValue(quoted);
+    if (value == nullptr || !giveText(value, from, to)) {
+      RozazarObject::deleteObject(value);
+      ok = false;
+      return nullptr;
+    }
+    // The closing quote is consumed, a literal's terminator is not.
+    m_pos = quoted ? to + 1 : to;
+    return value;
+  }
+
+  // Reads members of object up to its end, or up to a member whose value is
+  // an object or an array: then the object waits on the stack below it.
+  bool inObject(_ckJsonObject* object) noexcept {
+    for (;;) {
+      while (m_pos < m_end && m_text[m_pos] != '}' && m_text[m_pos] != '"') ++m_pos;
+      if (atEnd()) return true;
+      if (m_text[m_pos] == '}') {
+        ++m_pos;
+        return true;
+      }
+      ++m_pos;
+      const std::size_t nameStart = m_pos;
+      std::size_t nameEnd = 0;
+      if (!findClosingQuote(nameEnd)) {
+        // A name cut off by the end of the text is dropped.
+        m_pos = m_end;
+        return true;
+      }
+      _ckJsonMember* member = m_doc.newMember();
+      if (member == nullptr) return false;
+      if (!object->appendMember(member)) {
+        RozazarObject::deleteObject(member);
+        return false;
+      }
+      if (nameEnd > nameStart) {
+        const auto n = static_cast<std::uint32_t>(nameEnd - nameStart);
+        if (!m_copy) {
+          member->setNameReference(static_cast<std::uint32_t>(nameStart), n);
+        } else if (!member->setNameCopy(m_text + nameStart, n)) {
+          return false;
+        }
+      }
+      m_pos = nameEnd + 1;
+      const void* colon = m_pos < m_end ? std::memchr(m_text + m_pos, ':', m_end - m_pos) : nullptr;
+      if (colon == nullptr) {
+        m_pos = m_end;
+        return true;
+      }
+      m_pos = static_cast<std::size_t>(static_cast<const char*>(colon) - m_text) + 1;
+      skipBlanks(false);
+      if (atEnd()) return true;
+      const char c = m_text[m_pos];
+      if (c == '{' || c == '[') return push(kInObject, object) && afterColon(member);
+      if (!afterColon(member)) return false;
+    }
+  }
+
+  bool afterColon(_ckJsonMember* member) noexcept {
+    skipBlanks(false);
+    if (atEnd()) return true;
+    const char c = m_text[m_pos];
+    if (c == '{') {
+      _ckJsonValue* value = m_doc.newObjectValue();
+      if (value == nullptr) return false;
+      member->setValue(value);
+      ++m_pos;
+      return push(kInObject, value->object());
+    }
+    if (c == '[') {
+      _ckJsonValue* value = m_doc.newArrayValue();
+      if (value == nullptr) return false;
+      member->setValue(value);
+      ++m_pos;
+      return push(kInArray, value);
+    }
+    bool ok = true;
+    _ckJsonValue* value = scalarValue(false, ok);
+    if (value != nullptr) member->setValue(value);
+    return ok;
+  }
+
+  // Reads items of array up to its end, or up to an item that is an object
+  // or an array: then the array waits on the stack below it.
+  bool inArray(_ckJsonValue* array) noexcept {
+    for (;;) {
+      skipBlanks(true);
+      if (atEnd()) return true;
+      const char c = m_text[m_pos];
+      if (c == ']' || c == '}') {
+        ++m_pos;
+        return true;
+      }
+      if (c == '{') {
+        _ckJsonObject* object = m_doc.newObject();
+        if (object == nullptr) return false;
+        if (!array->addAt(-1, object)) {
+          RozazarObject::deleteObject(object);
+          return false;
+        }
+        ++m_pos;
+        return push(kInArray, array) && push(kInObject, object);
+      }
+      if (c == '[') {
+        _ckJsonValue* nested = m_doc.newArrayValue();
+        if (nested == nullptr) return false;
+        if (!array->addAt(-1, nested)) {
+          RozazarObject::deleteObject(nested);
+          return false;
+        }
+        ++m_pos;
+        return push(kInArray, array) && push(kInArray, nested);
+      }
+      bool ok = true;
+      _ckJsonValue* value = scalarValue(true, ok);
+      if (!ok) return false;
+      if (value == nullptr) return true;
+      if (!array->addAt(-1, value)) {
+        RozazarObject::deleteObject(value);
+        return false;
+      }
+    }
+  }
+
+  _ckJsonDoc& m_doc;
+  const char* m_text;
+  std::size_t m_pos;
+  std::size_t m_end;
+  bool m_copy;
+  LogNull m_log;
+  ExtIntArray m_states;
+  ExtPtrArray m_nodes;
+};
+
+}  // namespace
+
+bool parseJsonDoc(_ckJsonDoc& doc, DataBuffer& input, bool takeOver, _ckJsonObject* target,
+                  LogBase& log) noexcept {
+  LogContextExitor context(log, "parseJsonDoc");
+  if (target != nullptr) {
+    if (input.isEmpty()) return target->resetMemberList();
+    JsonScanner scanner(doc, reinterpret_cast<const char*>(input.data()), input.size(), true);
+    return scanner.run(target);
+  }
+
+  if (!doc.resetTopObject()) return false;
+  DataBuffer& source = doc.sourceText();
+  source.clear();
+  if (takeOver) {
+    source.moveFrom(input);
+  } else if (!source.appendDataBuffer(input)) {
+    return false;
+  }
+  if (source.isEmpty()) return true;
+  JsonScanner scanner(doc, reinterpret_cast<const char*>(source.data()), source.size(), false);
+  return scanner.run(doc.topObject());
+}
+
+}  // namespace rozazar
