@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # make lint: the repository's format over every hand-written C and C++ file
 # (generated tables are left as their generator writes them), clang-tidy with
-# the repository's .clang-tidy over the portable core, and shellcheck over
-# the shell scripts. Prints what each check reports and fails when any
-# reports something.
+# the repository's .clang-tidy over the portable core, shellcheck over the
+# shell scripts, and the README's Layout table against the tracked folders.
+# Prints what each check reports and fails when any reports something.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -45,23 +45,7 @@ if ! shellcheck "${scripts[@]}"; then
 fi
 
 echo "lint: README layout"
-# Every folder with tracked files has a row in the Layout table of the README
-# ("a/*/" covers the folders right below a/), and every row names a folder
-# that has tracked files.
-if ! git ls-files | python3 -c '
-import fnmatch, re, sys
-folders = {"/".join(f.split("/")[:-1]) + "/" for f in sys.stdin.read().split() if "/" in f}
-readme = open("README.md", encoding="utf-8").read()
-table = readme.split("## Layout", 1)[1].split("\n## ", 1)[0]
-rows = [name for line in table.splitlines() if line.startswith("| `")
-        for name in re.findall(r"`([^`]+/)`", line.split("|")[1])]
-missing = sorted(f for f in folders if not any(fnmatch.fnmatch(f, r) and
-                 f.count("/") == r.count("/") for r in rows))
-stale = sorted(r for r in rows if not any(fnmatch.fnmatch(f, r) for f in folders))
-for f in missing: print("README layout: no row for", f)
-for r in stale: print("README layout: no tracked files in", r)
-sys.exit(1 if missing or stale else 0)
-'; then
+if ! git ls-files | scripts/check-readme-layout.py; then
   failed=1
 fi
 
