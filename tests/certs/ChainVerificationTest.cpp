@@ -19,10 +19,7 @@ constexpr std::int32_t Hresult(std::uint32_t value) { return static_cast<std::in
 class ChainVerification : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server_.Running()) << "port " << test_pki::Port() << " is taken";
-    server_.Serve("/inter.crl", test_pki::FileBytes("inter.crl"));
-    server_.Serve("/root.crl", test_pki::FileBytes("root.crl"));
-    test_pki::ClearUrlCache();
+    ASSERT_TRUE(test_pki::ServeCrls(server_)) << "port " << test_pki::Port() << " is taken";
     intermediates_.Add("inter");
   }
   void TearDown() override { test_pki::ClearUrlCache(); }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "certs/CryptoHandles.h"
+#include "testing/pki/LoopbackHttpServer.h"
 
 namespace test_pki {
 
@@ -180,6 +181,17 @@ inline void ClearUrlCache() {
   for (const wchar_t* path : {L"/inter.crl", L"/root.crl"}) {
     DeleteUrlCacheEntryW((base + path).c_str());
   }
+}
+
+// Serves the test CRLs at the addresses the test certificates name and
+// empties the URL cache, so that each test fetches them afresh. False when
+// the server could not take its port.
+inline bool ServeCrls(LoopbackHttpServer& server) {
+  if (!server.Running()) return false;
+  server.Serve("/inter.crl", FileBytes("inter.crl"));
+  server.Serve("/root.crl", FileBytes("root.crl"));
+  ClearUrlCache();
+  return true;
 }
 
 // Collects what is written to the standard error stream (file descriptor 2)

@@ -21,10 +21,7 @@ const fs::path kDesktop = L"c:\\Users\\qelmar\\Desktop";
 class CrlTestCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(server_.Running()) << "port " << test_pki::Port() << " is taken";
-    server_.Serve("/inter.crl", test_pki::FileBytes("inter.crl"));
-    server_.Serve("/root.crl", test_pki::FileBytes("root.crl"));
-    test_pki::ClearUrlCache();
+    ASSERT_TRUE(test_pki::ServeCrls(server_)) << "port " << test_pki::Port() << " is taken";
     std::error_code error;
     if (!fs::is_directory(kUserFolder)) {
       createdUserFolder_ = fs::create_directories(kUserFolder, error);
