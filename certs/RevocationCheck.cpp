@@ -65,12 +65,11 @@ bool ChainIssuerSigned(PCCERT_CONTEXT certificate, PCCRL_CONTEXT crl) {
   CERT_CHAIN_PARA para = {};
   para.cbSize = kChainParaUsageOnlySize;
   para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
-  PCCERT_CHAIN_CONTEXT built = nullptr;
+  ChainHandle chain;
   if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &para,
-                               CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr, &built)) {
+                               CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr, chain.receive())) {
     return false;
   }
-  ChainHandle chain(built);
   if (chain.get()->cChain == 0 || chain.get()->rgpChain[0]->cElement < 2) return false;
   return SignedBy(certificate, crl, chain.get()->rgpChain[0]->rgpElement[1]->pCertContext);
 }

@@ -12,26 +12,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kUserFolder = L"c:\\Users\\qelmar";
-
 class CrlTestButton : public ConsoleFixture {
  protected:
   void SetUp() override {
     ASSERT_TRUE(test_pki::ServeCrls(server_)) << "port " << test_pki::Port() << " is taken";
-    std::error_code error;
-    if (!fs::is_directory(kUserFolder)) {
-      createdUserFolder_ = fs::create_directories(kUserFolder, error);
-      if (error)
-        GTEST_SKIP() << "cannot create " << kUserFolder.string() << ": " << error.message();
-    }
+    const std::string missingFolder = userFolder_.Make();
+    if (!missingFolder.empty()) GTEST_SKIP() << missingFolder;
     ASSERT_TRUE(installed_.Install(L"ROOT", "root"));
     ASSERT_TRUE(installed_.Install(L"MY", "inter"));
     ConsoleFixture::SetUp();
   }
   void TearDown() override {
     ConsoleFixture::TearDown();
-    std::error_code ignored;
-    if (createdUserFolder_) fs::remove_all(kUserFolder, ignored);
     test_pki::ClearUrlCache();
   }
 
@@ -55,7 +47,7 @@ class CrlTestButton : public ConsoleFixture {
 
   LoopbackHttpServer server_{test_pki::Port()};
   test_pki::InstalledCertificates installed_;
-  bool createdUserFolder_ = false;
+  test_pki::CrlTestUserFolder userFolder_;
 };
 
 }  // namespace

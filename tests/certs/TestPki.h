@@ -113,6 +113,33 @@ class MemoryStore {
   HCERTSTORE store_;
 };
 
+// The user folder the "CRL Test" command downloads under. Make() creates it
+// where it is missing, and the object removes what it created when it ends.
+class CrlTestUserFolder {
+ public:
+  static std::filesystem::path Path() { return L"c:\\Users\\qelmar"; }
+
+  CrlTestUserFolder() = default;
+  CrlTestUserFolder(const CrlTestUserFolder&) = delete;
+  CrlTestUserFolder& operator=(const CrlTestUserFolder&) = delete;
+  ~CrlTestUserFolder() {
+    std::error_code ignored;
+    if (created_) std::filesystem::remove_all(Path(), ignored);
+  }
+
+  // Empty when the folder is there; otherwise why it could not be made.
+  std::string Make() {
+    if (std::filesystem::is_directory(Path())) return std::string();
+    std::error_code error;
+    created_ = std::filesystem::create_directories(Path(), error);
+    if (!error) return std::string();
+    return "cannot create " + Path().string() + ": " + error.message();
+  }
+
+ private:
+  bool created_ = false;
+};
+
 // Installs certificates into the current user's system stores and removes
 // exactly those again when the object ends (collected first, then deleted,
 // then committed, so that other processes stop seeing them).

@@ -15,19 +15,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kUserFolder = L"c:\\Users\\qelmar";
-const fs::path kDesktop = L"c:\\Users\\qelmar\\Desktop";
+const fs::path kDesktop = test_pki::CrlTestUserFolder::Path() / L"Desktop";
 
 class CrlTestCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(test_pki::ServeCrls(server_)) << "port " << test_pki::Port() << " is taken";
-    std::error_code error;
-    if (!fs::is_directory(kUserFolder)) {
-      createdUserFolder_ = fs::create_directories(kUserFolder, error);
-      if (error)
-        GTEST_SKIP() << "cannot create " << kUserFolder.string() << ": " << error.message();
-    }
+    const std::string missingFolder = userFolder_.Make();
+    if (!missingFolder.empty()) GTEST_SKIP() << missingFolder;
     ASSERT_TRUE(installed_.Install(L"ROOT", "root"));
     ASSERT_TRUE(installed_.Install(L"MY", "inter"));
   }
@@ -35,7 +30,6 @@ class CrlTestCommand : public ::testing::Test {
   void TearDown() override {
     std::error_code ignored;
     fs::remove(kDesktop / DownloadName(), ignored);
-    if (createdUserFolder_) fs::remove_all(kUserFolder, ignored);
     test_pki::ClearUrlCache();
   }
 
@@ -48,7 +42,7 @@ class CrlTestCommand : public ::testing::Test {
   LoopbackHttpServer server_{test_pki::Port()};
   test_pki::InstalledCertificates installed_;
   ScriptedUi ui_;
-  bool createdUserFolder_ = false;
+  test_pki::CrlTestUserFolder userFolder_;
 };
 
 }  // namespace
