@@ -89,6 +89,10 @@ bool DownloadToFile(const std::wstring& url, const std::wstring& path,
   // A stalled server must not hold the console for ever.
   curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
   curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds);
+  // libcurl 7.88 follows redirects without end unless told, and waits 300 s
+  // for a connection.
+  curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, limits.maxRedirects);
+  curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds);
 
   const CURLcode result = curl_easy_perform(curl.get());
   if (result != CURLE_OK) {
@@ -96,8 +100,9 @@ bool DownloadToFile(const std::wstring& url, const std::wstring& path,
     std::fflush(stderr);
     return false;
   }
-  WriteFileBytes(path.c_str(), buffer.bytes);
-  return true;
+  if (WriteFileBytes(path.c_str(), buffer.bytes)) return true;
+  DeleteFileW(path.c_str());
+  return false;
 }
 
 PCCRL_CONTEXT LoadCrlFile(const std::wstring& path) {

@@ -15,12 +15,16 @@ namespace varnok {
 // No CRL comes near this size; a larger body fails the transfer.
 inline constexpr std::size_t kMaxDownloadBytes = std::size_t{256} * 1024 * 1024;
 
-// Bounds of one transfer: the largest body kept, and the slowest speed
-// (bytes per second, held for the given seconds) before the transfer fails.
+// Bounds of one transfer: the largest body kept; the slowest speed (bytes
+// per second, held for the given seconds) before the transfer fails; the
+// redirects followed, each hop being fast enough to pass the speed check;
+// and the wait for a server to take the connection.
 struct DownloadLimits {
   std::size_t maxBodyBytes = kMaxDownloadBytes;
   long lowSpeedBytesPerSecond = 1;
   long lowSpeedSeconds = 60;
+  long maxRedirects = 30;
+  long connectTimeoutSeconds = 30;
 };
 
 // The body received so far and the bound it must stay within.
@@ -32,7 +36,9 @@ struct DownloadBuffer {
 // Fetches `url` (redirects followed) and writes the body to `path` (an HTTP
 // error status is no failure: its body is written too). False, with the line
 // "curl_easy_perform() failed: " and libcurl's text on the standard error
-// stream, when the transfer fails; the file is then not touched. Throws
+// stream, when the transfer fails; the file is then not touched. False also
+// when the body cannot be written whole; what was written is then removed.
+// Throws
 // std::runtime_error("Failed creating CURL easy object") when libcurl gives
 // no transfer handle.
 bool DownloadToFile(const std::wstring& url, const std::wstring& path);

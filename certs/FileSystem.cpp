@@ -39,9 +39,13 @@ bool ReadFileBytes(const wchar_t* path, ByteList& bytes) {
   std::uint8_t chunk[64 * 1024];
   std::uint32_t got = 0;
   std::uint32_t error = 0;
-  while (platform::fileRead(file.get(), chunk, sizeof chunk, got, error) && got != 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
+  ByteList read;
+  for (;;) {
+    if (!platform::fileRead(file.get(), chunk, sizeof chunk, got, error)) return false;
+    if (got == 0) break;
+    read.insert(read.end(), chunk, chunk + got);
   }
+  bytes.insert(bytes.end(), read.begin(), read.end());
   return true;
 }
 
@@ -55,7 +59,7 @@ bool WriteFileBytes(const wchar_t* path, const ByteList& bytes) {
     const std::uint32_t want = left > 0x40000000u ? 0x40000000u : static_cast<std::uint32_t>(left);
     std::uint32_t written = 0;
     std::uint32_t error = 0;
-    if (!platform::fileWrite(file.get(), next, want, written, error) || written == 0) break;
+    if (!platform::fileWrite(file.get(), next, want, written, error) || written == 0) return false;
     next += written;
     left -= written;
   }

@@ -12,13 +12,11 @@ namespace varnok {
 using ByteList = std::vector<std::uint8_t>;
 
 // Appends the bytes of the file at `path` to `bytes`. False (and `bytes`
-// unchanged) when the file cannot be opened; a read error after the open is
-// not reported.
+// unchanged) when the file cannot be opened or read.
 bool ReadFileBytes(const wchar_t* path, ByteList& bytes);
 
 // Writes `bytes` to `path`, creating the file or truncating an existing one.
-// False when the file cannot be opened; a write error after the open is not
-// reported.
+// False when the file cannot be opened or a write fails or stops short.
 bool WriteFileBytes(const wchar_t* path, const ByteList& bytes);
 
 // The folder operations below raise std::filesystem::filesystem_error on

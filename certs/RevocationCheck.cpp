@@ -1,5 +1,8 @@
 #include "certs/RevocationCheck.h"
 
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "certs/ChainParameters.h"
@@ -20,6 +23,8 @@ constexpr wchar_t kValid[] = L"Сертификатът е валиден.";
 constexpr wchar_t kNotChecked[] =
     L"Функцията за анулиране не успя да провери отмяната на сертификата.";
 constexpr char kReasonCodeOid[] = "2.5.29.21";
+constexpr char kHoldInstructionOid[] = "2.5.29.23";
+constexpr char kInvalidityDateOid[] = "2.5.29.24";
 constexpr DWORD kEncoding = X509_ASN_ENCODING | PKCS_7_ASN_ENCODING;
 
 VerificationResult NotChecked() { return {kNotChecked, kNoRevocationCheck}; }
@@ -88,6 +93,40 @@ bool IsAuthenticCrl(PCCERT_CONTEXT certificate, PCCRL_CONTEXT crl) {
     if (IssuerInStoreSigned(store.get(), certificate, crl)) return true;
   }
   return ChainIssuerSigned(certificate, crl);
+}
+
+// True when one of `extensions` is critical and not among `known`.
+bool HasUnknownCriticalExtension(DWORD count, const CERT_EXTENSION* extensions,
+                                 std::initializer_list<const char*> known) {
+  for (DWORD i = 0; i < count; ++i) {
+    if (!extensions[i].fCritical) continue;
+    const char* oid = extensions[i].pszObjId;
+    const auto same = [oid](const char* name) { return oid != nullptr && strcmp(oid, name) == 0; };
+    if (std::none_of(known.begin(), known.end(), same)) return true;
+  }
+  return false;
+}
+
+// A CRL whose own extensions or whose entries' extensions include a
+// critical one the check cannot process must not decide anything: a delta
+// CRL (delta CRL indicator) or an indirect CRL (certificate issuer entries)
+// lists only part of the story. The issuing distribution point is known: the
+// CRL was fetched from the certificate's own distribution point.
+bool HasUnprocessableExtension(const CRL_INFO& crl) {
+  if (HasUnknownCriticalExtension(
+          crl.cExtension, crl.rgExtension,
+          {szOID_AUTHORITY_KEY_IDENTIFIER2, szOID_ISSUER_ALT_NAME2, szOID_CRL_NUMBER,
+           szOID_ISSUING_DIST_POINT, szOID_FRESHEST_CRL})) {
+    return true;
+  }
+  for (DWORD i = 0; i < crl.cCRLEntry; ++i) {
+    const CRL_ENTRY& entry = crl.rgCRLEntry[i];
+    if (HasUnknownCriticalExtension(entry.cExtension, entry.rgExtension,
+                                    {kReasonCodeOid, kInvalidityDateOid, kHoldInstructionOid})) {
+      return true;
+    }
+  }
+  return false;
 }
 
 VerificationResult RevokedResult(PCRL_ENTRY entry) {
@@ -176,12 +215,13 @@ VerificationResult CheckRevocation(PCCERT_CONTEXT certificate, RevocationCheckOp
     const std::filesystem::path path = rozazar::joinPath(
         options.downloadFolder, CrlFileName(url, options.hashFunction, messages.Module()));
     if (PathExists(path)) RemovePath(path);
-    if (!DownloadToFile(url, path.wstring())) continue;
+    if (!DownloadToFile(url, path.wstring(), options.limits)) continue;
 
     CrlReference crl(LoadCrlFile(path.wstring()));
     if (!crl) continue;
     if (CertVerifyCRLTimeValidity(nullptr, crl.get()->pCrlInfo) != 0) continue;
     if (!IsAuthenticCrl(subject.Context(), crl.get())) continue;
+    if (HasUnprocessableExtension(*crl.get()->pCrlInfo)) continue;
 
     PCRL_ENTRY entry = nullptr;
     if (!CertFindCertificateInCRL(subject.Context(), crl.get(), 0, nullptr, &entry)) {

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "certs/CrlDownload.h"
 #include "certs/HashToHex.h"
 #include "certs/VerificationResult.h"
 
@@ -22,15 +23,19 @@ struct RevocationCheckOptions {
   HashFunction hashFunction = nullptr;
   // Used instead of the certificate's distribution points when not empty.
   std::wstring crlUrl;
+  // Bounds of each download.
+  DownloadLimits limits;
 };
 
 // Code 0 "Сертификатът е валиден." when the certificate is not on a current
 // CRL of its issuer; 0x80092010 with the revocation date and reason when it
 // is; 0x80092012 when no URL gave a usable CRL. A CRL counts only when it is
-// within its validity period, names the certificate's issuer and is signed
-// by the issuer's key. Throws std::filesystem::filesystem_error for a failed
-// folder or file operation and std::runtime_error when libcurl gives no
-// transfer handle. The caller keeps its reference to `certificate`.
+// within its validity period, names the certificate's issuer, is signed by
+// the issuer's key and carries no critical extension, of its own or of an
+// entry, that this check does not know (RFC 5280, 5.2 and 5.3): such a CRL
+// may narrow or redefine what its entries mean. Throws std::filesystem::filesystem_error for a
+// failed folder or file operation and std::runtime_error when libcurl gives no transfer handle. The
+// caller keeps its reference to `certificate`.
 VerificationResult CheckRevocation(PCCERT_CONTEXT certificate, RevocationCheckOptions options);
 
 // The CRL file name of `url`: HashToHex("SHA256") of its UTF-16 bytes and

@@ -27,20 +27,25 @@ mkdir -p "$out"
 cd "$out"
 
 # A free port in the dynamic range, not listened on at the moment.
+# A free port other than $1, if given.
 pick_port() {
   local port
   for _ in $(seq 1 50); do
     port=$((49152 + RANDOM % 16000))
+    [ "$port" != "${1:-}" ] || continue
     if ! (ss -Hltn 2>/dev/null || true) | awk '{print $4}' | grep -q ":$port\$"; then
       echo "$port"
       return
     fi
   done
-  echo 49999
+  if [ "${1:-}" = 49999 ]; then echo 49998; else echo 49999; fi
 }
 port=$(pick_port)
 echo "$port" >port.txt
 base="http://127.0.0.1:$port"
+# A second port, where the tests listen without ever taking a connection.
+silent_port=$(pick_port "$port")
+echo "$silent_port" >silent-port.txt
 
 stamp() { date -u -d "$1" +%Y%m%d%H%M%SZ; }
 now_minus_1y=$(stamp '-365 days')
@@ -143,6 +148,8 @@ LEAVES=(
   "two-http|Two HTTP|$now_minus_1y|$now_plus_1y|URI:$unreachable, URI:$base/inter.crl"
   "ldap-then-http|LDAP Then HTTP|$now_minus_1y|$now_plus_1y|URI:ldap://127.0.0.1:1/CN=Tessel%20Test%20Intermediate?certificateRevocationList, URI:$base/inter.crl"
   "relative-name|Relative Name|$now_minus_1y|$now_plus_1y|dp_relative, dp_full"
+  "first-then-inter|First Then Inter|$now_minus_1y|$now_plus_1y|URI:$base/first.crl, URI:$base/inter.crl"
+  "silent-then-inter|Silent Then Inter|$now_minus_1y|$now_plus_1y|URI:http://127.0.0.1:$silent_port/silent.crl, URI:$base/inter.crl"
 )
 for entry in "${LEAVES[@]}"; do
   IFS='|' read -r name suffix start end cdp <<<"$entry"
@@ -181,10 +188,11 @@ list_in() {
     "$(date -u -d '+365 days' +%y%m%d%H%M%SZ)" "$revoked_stamp" "$serial" >>"$db"
 }
 
+# gencrl <config> <output> <this update> <next update> [<CRL extension section>]
 gencrl() {
-  local config=$1 output=$2 last=$3 next=$4
+  local config=$1 output=$2 last=$3 next=$4 extensions=${5:-crl_ext}
   openssl ca -config "$config" -gencrl -crl_lastupdate "$last" -crl_nextupdate "$next" \
-    -out "$output.pem-tmp" 2>/dev/null
+    -crlexts "$extensions" -out "$output.pem-tmp" 2>/dev/null
   openssl crl -in "$output.pem-tmp" -outform DER -out "$output"
   rm -f "$output.pem-tmp"
 }
@@ -233,22 +241,46 @@ tbs_hex_of() {
   dd if="$1" bs=1 skip="$offset" count=$((header + length)) status=none | od -An -v -tx1 | tr -d ' \n'
 }
 
-tbs=$(tbs_hex_of inter-unpatched.crl)
-for change in "0a0103:0a0109" "0a0104:0a010a" "0a0105:0a0100"; do
-  from=${change%%:*} to=${change##*:}
-  count=$(grep -o "$from" <<<"$tbs" | wc -l)
-  # A hexadecimal match must start on a byte boundary and be the only one.
-  [ "$count" -eq 1 ] || { echo "make-test-pki: reason pattern $from found $count times" >&2; exit 1; }
-  tbs=${tbs/$from/$to}
-done
-xxd -r -p <<<"$tbs" >tbs.der
-openssl dgst -sha256 -sign inter.key -out tbs.sig tbs.der
-algorithm="300d06092a864886f70d01010b0500"  # sha256WithRSAEncryption, NULL parameters
-signature="00$(hex_of tbs.sig)"
-bitstring="03$(der_length $((${#signature} / 2)))$signature"
-body="$tbs$algorithm$bitstring"
-xxd -r -p <<<"30$(der_length $((${#body} / 2)))$body" >inter-more-reasons.crl
-rm -f tbs.der tbs.sig inter-unpatched.crl
+# patch_crl <input> <output> <from:to>...: the intermediate's CRL <input>
+# with each hexadecimal pattern of its signed part replaced by one of the
+# same length, signed again.
+patch_crl() {
+  local input=$1 output=$2 tbs change from to count
+  shift 2
+  tbs=$(tbs_hex_of "$input")
+  for change in "$@"; do
+    from=${change%%:*} to=${change##*:}
+    count=$(grep -o "$from" <<<"$tbs" | wc -l)
+    # A hexadecimal match must start on a byte boundary and be the only one.
+    [ "$count" -eq 1 ] || { echo "make-test-pki: pattern $from found $count times" >&2; exit 1; }
+    tbs=${tbs/$from/$to}
+  done
+  xxd -r -p <<<"$tbs" >tbs.der
+  openssl dgst -sha256 -sign inter.key -out tbs.sig tbs.der
+  local algorithm="300d06092a864886f70d01010b0500"  # sha256WithRSAEncryption, NULL parameters
+  local signature bitstring body
+  signature="00$(hex_of tbs.sig)"
+  bitstring="03$(der_length $((${#signature} / 2)))$signature"
+  body="$tbs$algorithm$bitstring"
+  xxd -r -p <<<"30$(der_length $((${#body} / 2)))$body" >"$output"
+  rm -f tbs.der tbs.sig
+}
+
+patch_crl inter-unpatched.crl inter-more-reasons.crl "0a0103:0a0109" "0a0104:0a010a" "0a0105:0a0100"
+rm -f inter-unpatched.crl
+
+# The usual CRL with a critical extension of its own that no one knows.
+cat >>inter.cnf <<CNF
+[crl_ext_unknown_critical]
+authorityKeyIdentifier = keyid
+1.3.6.1.4.1.55555.1 = critical,ASN1:NULL
+CNF
+gencrl inter.cnf inter-critical-extension.crl "$(stamp '-1 day')" "$(stamp '+30 days')" \
+  crl_ext_unknown_critical
+
+# The usual CRL whose key-compromise entry carries, instead of its reason
+# code, a critical entry extension (OID 1.2.3) of the same length.
+patch_crl inter.crl inter-critical-entry.crl "300a0603551d1504030a0101:300a06022a030101ff040100"
 
 # The same CA's CRL whose next update has passed.
 gencrl inter.cnf inter-expired.crl "$(stamp '-20 days')" "$(stamp '-2 days')"
@@ -274,7 +306,9 @@ gencrl other.cnf other-ca.crl "$(stamp '-1 day')" "$(stamp '+30 days')"
 
 # Check what the tests rely on.
 openssl verify -CAfile root.pem -untrusted inter.pem valid.pem >/dev/null
-openssl crl -inform DER -in inter-more-reasons.crl -noout -CAfile <(cat root.pem inter.pem) 2>/dev/null ||
-  { echo "make-test-pki: the patched CRL does not verify" >&2; exit 1; }
+for crl in inter-more-reasons.crl inter-critical-entry.crl; do
+  openssl crl -inform DER -in "$crl" -noout -CAfile <(cat root.pem inter.pem) 2>/dev/null ||
+    { echo "make-test-pki: the patched $crl does not verify" >&2; exit 1; }
+done
 rm -f ./*.csr
 echo "test PKI in $out (port $port)"

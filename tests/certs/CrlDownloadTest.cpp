@@ -6,7 +6,9 @@
 
 #include "certs/CrlDownload.h"
 #include "certs/CryptoHandles.h"
+#include "foundation/platform/SystemCalls.h"
 #include "testing/pki/LoopbackHttpServer.h"
+#include "testing/pki/SilentListener.h"
 #include "tests/certs/TempFolder.h"
 #include "tests/certs/TestPki.h"
 
@@ -89,6 +91,46 @@ TEST_F(Download, AServerThatNeverAnswersFailsAtTheLowSpeedLimit) {
   EXPECT_FALSE(DownloadToFile(server_.WideUrl("/silent.crl"), Target(), limits));
   EXPECT_EQ(errors.Text(), FailureLine(CURLE_OPERATION_TIMEDOUT));
   EXPECT_EQ(server_.RequestsFor("/silent.crl"), 1);
+}
+
+TEST_F(Download, ARedirectLoopEndsAfterThirtyRedirects) {
+  LoopbackHttpServer::Response loop;
+  loop.status = 302;
+  loop.headers.push_back("Location: " + server_.Url("/loop.crl"));
+  server_.Route("/loop.crl", loop);
+  test_pki::StderrCapture errors;
+  EXPECT_FALSE(DownloadToFile(server_.WideUrl("/loop.crl"), Target()));
+  EXPECT_EQ(errors.Text(), FailureLine(CURLE_TOO_MANY_REDIRECTS));
+  EXPECT_EQ(server_.RequestsFor("/loop.crl"), 31);
+  EXPECT_FALSE(std::filesystem::exists(Target()));
+}
+
+TEST_F(Download, AHostThatNeverTakesTheConnectionFailsAtTheConnectTimeout) {
+  EXPECT_EQ(DownloadLimits().connectTimeoutSeconds, 30);
+  SilentListener silent(0);
+  ASSERT_TRUE(silent.Silent());
+  DownloadLimits limits;
+  limits.connectTimeoutSeconds = 2;
+  test_pki::StderrCapture errors;
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_FALSE(DownloadToFile(L"http://127.0.0.1:" + std::to_wstring(silent.Port()) + L"/x.crl",
+                              Target(), limits));
+  EXPECT_LT(GetTickCount64() - start, 20000u);
+  EXPECT_EQ(errors.Text(), FailureLine(CURLE_OPERATION_TIMEDOUT));
+}
+
+TEST_F(Download, ABodyThatCannotBeWrittenWholeFailsAndLeavesNoFile) {
+  server_.Serve("/inter.crl", test_pki::FileBytes("inter.crl"));
+  namespace platform = rozazar::platform;
+  platform::SystemCallsRestorer restore;
+  // Each write takes one byte less than it is given.
+  platform::systemCalls().write = [](platform::FileHandle file, const void* bytes,
+                                     std::uint32_t size, std::uint32_t& written,
+                                     std::uint32_t& error) noexcept {
+    return platform::nativeSystemCalls().write(file, bytes, size - 1, written, error);
+  };
+  EXPECT_FALSE(DownloadToFile(server_.WideUrl("/inter.crl"), Target()));
+  EXPECT_FALSE(std::filesystem::exists(Target()));
 }
 
 TEST_F(Download, ABodyBeyondTheBoundFailsTheTransfer) {

@@ -9,6 +9,7 @@
 #include "certs/HashToHex.h"
 #include "certs/RevocationCheck.h"
 #include "testing/pki/LoopbackHttpServer.h"
+#include "testing/pki/SilentListener.h"
 #include "tests/certs/TempFolder.h"
 #include "tests/certs/TestPki.h"
 
@@ -167,6 +168,42 @@ TEST_F(RevocationCheck, FirstUrlUnreachableSecondDecides) {
   EXPECT_EQ(errors.Text(), std::string("curl_easy_perform() failed: ") +
                                curl_easy_strerror(CURLE_COULDNT_CONNECT) + "\n");
   EXPECT_EQ(server_.RequestsFor("/inter.crl"), 1);
+}
+
+TEST_F(RevocationCheck, ARedirectLoopOrAHostThatNeverConnectsGivesWayToTheNextUrl) {
+  LoopbackHttpServer::Response loop;
+  loop.status = 302;
+  loop.headers.push_back("Location: " + server_.Url("/first.crl"));
+  server_.Route("/first.crl", loop);
+  SilentListener silent(test_pki::SilentPort());
+  ASSERT_TRUE(silent.Silent()) << "port " << test_pki::SilentPort() << " answers";
+  options_.limits.connectTimeoutSeconds = 2;
+  const struct {
+    const char* leaf;
+    CURLcode failure;
+  } cases[] = {{"first-then-inter", CURLE_TOO_MANY_REDIRECTS},
+               {"silent-then-inter", CURLE_OPERATION_TIMEDOUT}};
+  int inter = 0;
+  for (const auto& c : cases) {
+    test_pki::StderrCapture errors;
+    const VerificationResult result = Check(c.leaf);
+    EXPECT_EQ(result.code, 0) << c.leaf;
+    EXPECT_EQ(errors.Text(),
+              std::string("curl_easy_perform() failed: ") + curl_easy_strerror(c.failure) + "\n");
+    EXPECT_EQ(server_.RequestsFor("/inter.crl"), ++inter) << c.leaf;
+  }
+}
+
+TEST_F(RevocationCheck, ACrlWithAnUnknownCriticalExtensionDecidesNothing) {
+  // One critical extension of the CRL itself, or of one entry.
+  for (const char* crl : {"inter-critical-extension.crl", "inter-critical-entry.crl"}) {
+    server_.Serve("/inter.crl", test_pki::FileBytes(crl));
+    for (const char* leaf : {"valid", "revoked-key-compromise", "revoked-no-reason"}) {
+      const VerificationResult result = Check(leaf);
+      EXPECT_EQ(result.code, kNotChecked) << crl << " " << leaf;
+      EXPECT_EQ(result.message, kNotCheckedText) << crl << " " << leaf;
+    }
+  }
 }
 
 TEST_F(RevocationCheck, ExpiredCrlIsNotChecked) {

@@ -49,6 +49,11 @@ inline unsigned short Port() {
   return static_cast<unsigned short>(std::stoi(FileBytes("port.txt")));
 }
 
+// The loopback port in the distribution points where nothing answers.
+inline unsigned short SilentPort() {
+  return static_cast<unsigned short>(std::stoi(FileBytes("silent-port.txt")));
+}
+
 // The DER bytes of the PEM certificate `name` (without ".pem").
 inline std::vector<BYTE> CertificateDer(const std::string& name) {
   const std::string pem = FileBytes(name + ".pem");
