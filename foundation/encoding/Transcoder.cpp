@@ -6,7 +6,6 @@
 #include "foundation/encoding/CodePageTables.h"
 #include "foundation/encoding/Iso2022.h"
 #include "foundation/encoding/TableCodec.h"
-#include "foundation/encoding/Utf32Conversion.h"
 #include "foundation/encoding/Utf7.h"
 #include "foundation/text/Utf8Codec.h"
 
@@ -503,8 +502,6 @@ bool transcode(int from, int to, const unsigned char* data, std::size_t n, ByteS
   const bool sourceUtf16 = source.kind == Kind::Utf16Le || source.kind == Kind::Utf16Be;
   const bool targetUtf16 = target.kind == Kind::Utf16Le || target.kind == Kind::Utf16Be;
   if (sourceUtf16 && targetUtf16) return swapUtf16(data, n, sink);
-  if (source.kind == Kind::Utf8 && (target.kind == Kind::Utf32Le || target.kind == Kind::Utf32Be))
-    return utf8ToUtf32Into(data, n, target.kind == Kind::Utf32Be, sink);
 
   Source decoder(source, data, n);
   Target encoder(target, sink);

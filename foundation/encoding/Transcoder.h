@@ -17,10 +17,9 @@ bool isSupportedCodePage(int codePage) noexcept;
 
 // Converts n bytes from one supported code page to another into sink.
 // Characters the target cannot hold become "?" (U+FFFD in the Unicode
-// forms); ill-formed input becomes U+FFFD (or "?"); either sets lossy. The
-// result is false for an unsupported code page, a failed output, and for
-// ill-formed UTF-8 on its way to UTF-32 (whose strict route drops the bad
-// bytes). Equal code pages copy the bytes unchanged.
+// forms); ill-formed input becomes U+FFFD (or "?"), by the same rule for
+// every target; either sets lossy. The result is false for an unsupported
+// code page and a failed output. Equal code pages copy the bytes unchanged.
 bool transcode(int from, int to, const unsigned char* data, std::size_t n, ByteSink& sink,
                bool& lossy) noexcept;
 

@@ -69,22 +69,39 @@ TEST(EncConvert, LargeTextsConvertInOnePiece) {
   EXPECT_FALSE(c.lossy());
 }
 
-TEST(EncConvert, IllFormedInputBetweenUtf8AndUtf16) {
+TEST(EncConvert, IllFormedInputBetweenUtf8AndTheWideForms) {
+  const std::string illFormed(
+      "a\xC0\xAF\xED\xA0\x80"
+      "b\xE0\x80\xF0\x9F\x98\x80\xF8\xF0\x9F\x98",
+      17);
   EncodingConvert c;
   LogNull log;
   DataBuffer wide;
-  ASSERT_TRUE(convert(c, 65001, 1200,
-                      std::string("a\xC0\xAF\xED\xA0\x80"
-                                  "b\xE0\x80\xF0\x9F\x98",
-                                  12),
-                      wide, log));
+  ASSERT_TRUE(convert(c, 65001, 1200, illFormed, wide, log));
   EXPECT_TRUE(c.lossy());
   std::string expected("a\0", 2);
   for (int i = 0; i < 5; ++i) expected += "\xFD\xFF";
   expected += std::string("b\0", 2);
   for (int i = 0; i < 2; ++i) expected += "\xFD\xFF";
+  expected += std::string("\x3D\xD8\x00\xDE\xFD\xFF", 6);
   expected += "\xFD\xFF";  // the cut-off sequence at the end, once
   EXPECT_EQ(text(wide), expected);
+
+  // Every wide form replaces the same bytes by the same U+FFFD characters.
+  std::string replaced = "a";
+  for (int i = 0; i < 5; ++i) replaced += "\xEF\xBF\xBD";
+  replaced += "b\xEF\xBF\xBD\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD";
+  for (const int codePage : {1200, 1201, 12000, 12001, 65005, 65006}) {
+    EncodingConvert there;
+    DataBuffer units;
+    ASSERT_TRUE(convert(there, 65001, codePage, illFormed, units, log)) << codePage;
+    EXPECT_TRUE(there.lossy()) << codePage;
+    EncodingConvert back;
+    DataBuffer utf8;
+    ASSERT_TRUE(back.EncConvert(codePage, 65001, units.data(), units.size(), utf8, log));
+    EXPECT_FALSE(back.lossy()) << codePage;
+    EXPECT_EQ(text(utf8), replaced) << codePage;
+  }
 
   EncodingConvert d;
   DataBuffer utf8;

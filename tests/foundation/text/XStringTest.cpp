@@ -78,6 +78,18 @@ TEST(XString, ChangingOneFormMakesTheOthersStale) {
   EXPECT_STREQ(s.getUtf8(), "abcd\xD0\xB6");
 }
 
+TEST(XString, BothWideFormsReplaceIllFormedUtf8Alike) {
+  XString s;
+  ASSERT_TRUE(
+      s.setFromUtf8("a\xFF"
+                    "b\xE2\x82"));
+  EXPECT_EQ(wide(s), u"a\uFFFDb\uFFFD");
+  std::u32string utf32;
+  for (const std::uint32_t* unit = s.getUtf32(); unit != nullptr && *unit != 0; ++unit)
+    utf32 += static_cast<char32_t>(*unit);
+  EXPECT_EQ(utf32, U"a\uFFFDb\uFFFD");
+}
+
 TEST(XString, TextThatLooksLikeAPdfIsStillConverted) {
   XString s;
   ASSERT_TRUE(s.setFromUtf8("%PDF-1.7 Ж"));
