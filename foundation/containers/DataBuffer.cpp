@@ -30,7 +30,9 @@ std::uint64_t tieredIncrement(std::uint64_t s, std::uint64_t n) noexcept {
 }  // namespace
 
 DataBuffer::~DataBuffer() {
-  if (m_borrowed == 0 && m_data != nullptr) {
+  // A buffer whose marker is gone (destroyed before, or overwritten) holds no
+  // pointer that can be trusted: its block is left alone rather than freed.
+  if (isValid() && m_borrowed == 0 && m_data != nullptr) {
     if (m_wipe != 0) secureZero(m_data, m_size);
     delete[] m_data;
   }
@@ -111,11 +113,14 @@ bool DataBuffer::ensureOwned() noexcept {
 }
 
 void DataBuffer::clear() noexcept {
+  if (!isValid()) return;
   if (m_borrowed != 0) releaseBlock();
   m_size = 0;
 }
 
-void DataBuffer::clearAndRelease() noexcept { releaseBlock(); }
+void DataBuffer::clearAndRelease() noexcept {
+  if (isValid()) releaseBlock();
+}
 
 void DataBuffer::wipeContent() noexcept {
   if (!isValid()) return;
@@ -125,11 +130,13 @@ void DataBuffer::wipeContent() noexcept {
 }
 
 void DataBuffer::wipeAndRelease() noexcept {
+  if (!isValid()) return;
   wipeContent();
   releaseBlock();
 }
 
 void DataBuffer::detachBlock() noexcept {
+  if (!isValid()) return;
   m_data = nullptr;
   m_borrowed = 0;
   m_size = 0;

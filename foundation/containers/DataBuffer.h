@@ -3,7 +3,9 @@
 // either owns its block or borrows memory that belongs to someone else (a
 // borrowed block is never written, freed or reallocated in place). Bulk
 // appends grow in large fixed tiers, single bytes in small steps. No operation
-// throws; failures return false and leave the content as it was.
+// throws; failures return false and leave the content as it was. A buffer
+// whose validity marker is wrong (destroyed, or overwritten) refuses every
+// change and frees nothing, not even when it is destroyed.
 #pragma once
 
 #include <cstddef>

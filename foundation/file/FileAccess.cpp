@@ -350,6 +350,7 @@ bool DataBuffer::loadFile(const char* path, LogBase* log) noexcept {
   LogNull nullLog;
   LogBase& report = log != nullptr ? *log : nullLog;
   LogContextExitor context(report, "loadFileX");
+  if (!isValid()) return false;
   clearAndRelease();
 
   int errorClass = 0;

@@ -33,7 +33,9 @@ StringBuffer::StringBuffer() noexcept : m_data(m_inline) { m_inline[0] = '\0'; }
 StringBuffer::StringBuffer(const char* text) noexcept : StringBuffer() { appendText(text); }
 
 StringBuffer::~StringBuffer() {
-  delete[] m_heap;
+  // A buffer whose marker is gone (destroyed before, or overwritten) holds no
+  // pointer that can be trusted: its block is left alone rather than freed.
+  if (isValid()) delete[] m_heap;
   m_heap = nullptr;
   m_data = nullptr;
   m_capacity = 0;
@@ -81,7 +83,7 @@ bool StringBuffer::ensureSpaceFor(std::size_t n) noexcept {
 }
 
 void StringBuffer::compactStorage() noexcept {
-  if (m_heap == nullptr) return;
+  if (!isValid() || m_heap == nullptr) return;
   if (m_length < kInlineBytes) {
     std::memcpy(m_inline, m_heap, std::size_t{m_length} + 1);
     delete[] m_heap;
@@ -102,6 +104,7 @@ void StringBuffer::compactStorage() noexcept {
 }
 
 void StringBuffer::clear() noexcept {
+  if (!isValid()) return;
   m_length = 0;
   m_inline[0] = '\0';
   if (m_heap != nullptr) m_heap[0] = '\0';
@@ -118,9 +121,12 @@ void StringBuffer::resetToInline() noexcept {
   m_increment = kFirstIncrement;
 }
 
-void StringBuffer::clearAndRelease() noexcept { resetToInline(); }
+void StringBuffer::clearAndRelease() noexcept {
+  if (isValid()) resetToInline();
+}
 
 void StringBuffer::wipeAndRelease() noexcept {
+  if (!isValid()) return;
   if (m_heap != nullptr) secureZero(m_heap, m_capacity);
   secureZero(m_inline, sizeof m_inline);
   resetToInline();
@@ -129,6 +135,7 @@ void StringBuffer::wipeAndRelease() noexcept {
 char* StringBuffer::releaseStorage(std::uint32_t& outLength, std::uint32_t& outCapacity) noexcept {
   outLength = 0;
   outCapacity = 0;
+  if (!isValid()) return nullptr;
   char* block = m_heap;
   std::uint32_t capacity = m_capacity;
   if (block == nullptr) {
@@ -145,7 +152,7 @@ char* StringBuffer::releaseStorage(std::uint32_t& outLength, std::uint32_t& outC
 }
 
 void StringBuffer::moveFrom(StringBuffer& other) noexcept {
-  if (&other == this || !other.isValid()) return;
+  if (&other == this || !isValid() || !other.isValid()) return;
   resetToInline();
   if (other.m_heap != nullptr) {
     m_heap = other.m_heap;

@@ -3,7 +3,9 @@
 // says so. Texts of up to 81 bytes live inside the object; longer ones move to
 // one heap block that grows by a self-adjusting increment. No operation
 // throws; every operation that can run out of memory returns false (or null)
-// and leaves the text as it was.
+// and leaves the text as it was. A buffer whose validity marker is wrong
+// (destroyed, or overwritten) refuses to grow, to clear and to release or
+// hand over its storage, and frees nothing, not even when it is destroyed.
 #pragma once
 
 #include <cstddef>
@@ -30,7 +32,8 @@ class StringBuffer : public NonRefCountedObj {
   explicit StringBuffer(const char* text) noexcept;
   StringBuffer(const StringBuffer&) = delete;
   StringBuffer& operator=(const StringBuffer&) = delete;
-  // Releases the heap block and zeroes every field, the marker included.
+  // Releases the heap block (unless the marker is already gone) and zeroes
+  // every field, the marker included.
   ~StringBuffer() override;
 
   // ---- Lifetime and storage ----
