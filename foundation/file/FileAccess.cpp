@@ -304,11 +304,16 @@ bool fileExists(const char* path, bool& uncertain, LogBase* log) noexcept {
   std::uint32_t error = 0;
   if (getAttributes(path, attributes, error, log)) return true;
   logFileError(log, error);
+  // A name the file system cannot hold (too long, invalid characters) names
+  // no file either.
   switch (error) {
-    case 2:   // file not found
-    case 3:   // path not found
-    case 21:  // device not ready
-    case 53:  // network path not found
+    case 2:    // file not found
+    case 3:    // path not found
+    case 21:   // device not ready
+    case 53:   // network path not found
+    case 123:  // invalid name
+    case 161:  // bad path name
+    case 206:  // file name too long
       return false;
     default:
       uncertain = true;

@@ -76,7 +76,8 @@ std::int64_t fileSize(RozazarHandle& handle, LogBase* log) noexcept;
 bool getAttributes(const char* path, std::uint32_t& attributes, std::uint32_t& errorOut,
                    LogBase* log) noexcept;
 // True when the file's attributes can be read; true with uncertain set when
-// the failure does not show that the file is missing.
+// the failure does not show that the file is missing. A name too long or
+// invalid for the file system names no file: false.
 bool fileExists(const char* path, bool& uncertain, LogBase* log) noexcept;
 
 // Creates or truncates the file and writes n bytes (none when data is null).

@@ -117,6 +117,8 @@ std::uint32_t windowsError(int code) noexcept {
       return 87;
     case ENOSPC:
       return 112;
+    case EILSEQ:
+      return 123;  // invalid name: bytes the file system does not take
     case ENAMETOOLONG:
       return 206;
     default:
@@ -142,6 +144,8 @@ int errnoOf(std::uint32_t windowsCode) noexcept {
       return EINVAL;
     case 112:
       return ENOSPC;
+    case 123:
+      return EILSEQ;
     case 206:
       return ENAMETOOLONG;
     default:

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 
+#include "foundation/platform/SystemCalls.h"
 #include "foundation/text/XString.h"
 #include "json/DaDureRarireZ.h"
 #include "json/internal/ClsJsonObject.h"
@@ -112,6 +114,31 @@ TEST(JsonInterface, LongTextsWithoutBraceAreNeverPaths) {
   const std::string text(512, 'x');
   EXPECT_TRUE(load(json, text));
   EXPECT_EQ(json.MemberCount(), 0);
+}
+
+std::uint32_t injectedAttributesError = 0;
+
+bool failingAttributes(const char16_t*, std::uint32_t&, std::uint32_t& error) noexcept {
+  error = injectedAttributesError;
+  return false;
+}
+
+// Texts that can't be file names load as text, like a short one: a name too
+// long for the file system, and names the system calls invalid (injected:
+// POSIX systems take nearly any byte in a name).
+TEST(JsonInterface, BracelessTextsThatCannotNameAFileLoadEmpty) {
+  DaDureRarireZ json;
+  ASSERT_TRUE(load(json, "{\"a\":1}"));
+  EXPECT_TRUE(load(json, std::string(300, 'x')));
+  EXPECT_EQ(json.MemberCount(), 0);
+  platform::SystemCallsRestorer restorer;
+  platform::systemCalls().attributes = &failingAttributes;
+  for (const std::uint32_t error : {123u, 161u, 206u}) {
+    injectedAttributesError = error;
+    ASSERT_TRUE(load(json, "{\"a\":1}"));
+    EXPECT_TRUE(load(json, "a<b>|c?*")) << error;
+    EXPECT_EQ(json.MemberCount(), 0) << error;
+  }
 }
 
 class JsonInterfaceFiles : public ScratchFolder {};
