@@ -1,10 +1,10 @@
 #include "json/internal/JsonPath.h"
 
 #include <cstring>
+#include <limits>
 
 #include "foundation/object/LogBase.h"
 #include "foundation/object/RefCountedObject.h"
-#include "foundation/text/DecimalText.h"
 #include "foundation/text/StringBuffer.h"
 #include "json/internal/JsonNodes.h"
 
@@ -17,6 +17,27 @@ bool isPathSpace(char c) noexcept { return c == ' ' || c == '\t' || c == '\n' ||
 const char* skipPathSpace(const char* p) noexcept {
   while (isPathSpace(*p)) ++p;
   return p;
+}
+
+// The decimal index at p: leading blanks and tabs, an optional sign, then the
+// digits up to the first other byte (none read as 0). A number beyond the
+// int32 range is held at its nearest end instead of wrapping, so that a huge
+// index never lands on an existing item: it lies outside every array, and
+// auto-create appends.
+std::int32_t decimalIndex(const char* p) noexcept {
+  while (*p == ' ' || *p == '\t') ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  std::int64_t value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    if (value <= kMax) value = value * 10 + (*p - '0');
+  }
+  if (negative) {
+    return value > kMax ? std::numeric_limits<std::int32_t>::min()
+                        : static_cast<std::int32_t>(-value);
+  }
+  return value > kMax ? static_cast<std::int32_t>(kMax) : static_cast<std::int32_t>(value);
 }
 
 // The number an index text [from, to) stands for; -1 for none.
@@ -37,7 +58,7 @@ std::int32_t readIndex(const char* from, const char* to, const JsonPathOptions& 
     default:
       break;
   }
-  return decimalToInt32(from);
+  return decimalIndex(from);
 }
 
 // Walks a path step by step, alternating between object steps and array

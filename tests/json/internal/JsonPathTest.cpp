@@ -108,6 +108,14 @@ TEST_F(PathFixture, AppendIndexesAndAutoCreateWithoutGaps) {
     EXPECT_EQ(log.lines[2], std::string("D:jsonPath=") + (path + 1));
   }
   EXPECT_EQ(log.lines[1], "D:index=99");
+
+  // Indices beyond 32 or 64 bits append too, and never wrap onto an item.
+  load("{\"a\":[1,2,3]}");
+  const std::string manyDigits = "a[" + std::string(400, '9') + "]";
+  for (const char* path : {"a[4294967297]", "a[18446744073709551617]", "a[-4294967295]",
+                           "a[2147483648]", "a[-2147483649]", manyDigits.c_str()})
+    ASSERT_TRUE(update(path, "x")) << path;
+  EXPECT_EQ(text(), "{\"a\":[1,2,3,\"x\",\"x\",\"x\",\"x\",\"x\",\"x\"]}");
 }
 
 TEST_F(PathFixture, IndexLettersStandForTheirNumbers) {
