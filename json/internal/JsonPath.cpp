@@ -61,6 +61,72 @@ std::int32_t readIndex(const char* from, const char* to, const JsonPathOptions& 
   return decimalIndex(from);
 }
 
+bool isHexDigit(char c) noexcept {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The length of the valid JSON escape at p (which holds a backslash), or 0
+// when the backslash starts none.
+std::uint32_t escapeLength(const char* p, std::uint32_t left) noexcept {
+  if (left < 2) return 0;
+  switch (p[1]) {
+    case '"':
+    case '\\':
+    case '/':
+    case 'b':
+    case 'f':
+    case 'n':
+    case 'r':
+    case 't':
+      return 2;
+    case 'u':
+      return left >= 6 && isHexDigit(p[2]) && isHexDigit(p[3]) && isHexDigit(p[4]) &&
+                     isHexDigit(p[5])
+                 ? 6
+                 : 0;
+    default:
+      return 0;
+  }
+}
+
+// Appends a member name from a path to out in the escaped form names are
+// stored and emitted in. A name that already is a valid JSON string body is
+// copied as it is; a quote, a backslash that starts no valid escape (a last
+// one included) and a control byte are escaped. Emitted between quotes, a
+// created name then always reads back as one name and never ends early.
+bool appendWireName(const char* name, std::uint32_t length, StringBuffer& out) noexcept {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::uint32_t i = 0;
+  while (i < length) {
+    const char c = name[i];
+    const auto byte = static_cast<unsigned char>(c);
+    bool ok = true;
+    if (c == '\\') {
+      const std::uint32_t escape = escapeLength(name + i, length - i);
+      if (escape != 0) {
+        if (!out.appendBytes(name + i, escape)) return false;
+        i += escape;
+        continue;
+      }
+      ok = out.appendTwo("\\", "\\");
+    } else if (c == '"') {
+      ok = out.appendTwo("\\", "\"");
+    } else if (byte < 0x20) {
+      // \b \t \n \f \r for their bytes, \u00XX for the others.
+      static const char kLetters[] = {'b', 't', 'n', 'u', 'f', 'r'};
+      const char letter = byte >= 8 && byte <= 13 ? kLetters[byte - 8] : 'u';
+      ok = out.appendChar('\\') && out.appendChar(letter) &&
+           (letter != 'u' || (out.appendTwo("0", "0") && out.appendChar(kHex[byte >> 4]) &&
+                              out.appendChar(kHex[byte & 0x0F])));
+    } else {
+      ok = out.appendChar(c);
+    }
+    if (!ok) return false;
+    ++i;
+  }
+  return true;
+}
+
 // Walks a path step by step, alternating between object steps and array
 // steps, without recursion.
 class PathWalker {
@@ -156,15 +222,22 @@ class PathWalker {
     }
     const auto length = static_cast<std::uint32_t>(p - name);
 
+    // Names are stored escaped: a name as the path gives it is looked up
+    // first, then its escaped form, which is also what a created member gets.
     int index = object->findMember(name, length);
+    StringBuffer wire;
+    if (index < 0) {
+      if (!appendWireName(name, length, wire)) return nullptr;
+      if (wire.length() != length) index = object->findMember(wire.text(), wire.length());
+    }
     if (index < 0) {
       if (!m_options.autoCreate) {
         notFound(name, length, stepPath);
         return nullptr;
       }
       const bool silentCase = *rest == '\0' || *rest == '[';
-      createMember(object, name, length, rest);
-      index = object->findMember(name, length);
+      createMember(object, wire.text(), wire.length(), rest);
+      index = object->findMember(wire.text(), wire.length());
       if (index < 0) {
         if (!silentCase) notFound(name, length, stepPath);
         return nullptr;

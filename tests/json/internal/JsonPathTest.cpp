@@ -79,6 +79,27 @@ TEST_F(PathFixture, NamesAreComparedInTheirEscapedForm) {
             (Lines{"E:JSON member not found.", "D:memberName=Q\\\"x", "D:jsonPath2=Q\\\"x"}));
 }
 
+TEST_F(PathFixture, CreatedNamesAreEscapedAndReadBackAsOneMember) {
+  const char* const paths[] = {"a\":1,\"injected", "tail\\", "c\x01\\q", "\"kept\\\"\\u00e9\""};
+  for (const char* path : paths) ASSERT_TRUE(update(path, "v")) << path;
+  const std::string emitted =
+      "{\"a\\\":1,\\\"injected\":\"v\",\"tail\\\\\":\"v\",\"c\\u0001\\\\q\":\"v\","
+      "\"kept\\\"\\u00e9\":\"v\"}";
+  EXPECT_EQ(text(), emitted);
+  // The same paths find what they created, before and after a round trip.
+  for (const char* path : paths) ASSERT_TRUE(update(path, "w")) << path;
+  load(emitted);
+  ASSERT_EQ(doc->topObject()->memberCount(), 4);
+  for (const char* path : paths) ASSERT_TRUE(update(path, "v")) << path;
+  EXPECT_EQ(text(), emitted);
+  const char* name = nullptr;
+  std::uint32_t length = 0;
+  ASSERT_TRUE(doc->topObject()->memberAt(0)->readName(name, length));
+  StringBuffer decoded;
+  ASSERT_TRUE(StringBuffer::jsonUnescapeAppend(name, length, decoded));
+  EXPECT_STREQ(decoded.text(), "a\":1,\"injected");
+}
+
 TEST_F(PathFixture, ModesDecideWhatAnObjectMemberGives) {
   load("{\"o\":{\"x\":1},\"s\":2}");
   _ckJsonBase* asObject = find("o");
