@@ -59,6 +59,7 @@ TEST(JsonEmitter, MembersWithoutValueVanishWithTheirSeparator) {
   EXPECT_EQ(emitText(*doc->topObject()), "{\"a\":1,\"b\":2}");
   // In indented layout the separator before the line end goes too.
   EXPECT_EQ(emitText(*doc->topObject(), false, false), "{\n  \"a\": 1,\n  \"b\": 2\n}\n");
+  EXPECT_EQ(emitText(*doc->topObject(), false, true), "{\r\n  \"a\": 1,\r\n  \"b\": 2\r\n}\r\n");
 }
 
 TEST(JsonEmitter, TextsAreWrittenAsStored) {

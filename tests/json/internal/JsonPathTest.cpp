@@ -69,6 +69,11 @@ TEST_F(PathFixture, NameFormsThatNameTheSameMember) {
   ASSERT_TRUE(update("\"a.b\"", "y"));
   ASSERT_TRUE(update("a.b", "z"));
   EXPECT_EQ(text(), "{\"SignFile\":1,\"a b\":\"x\",\"a.b\":\"y\",\"a\":{\"b\":\"z\"}}");
+
+  // Of two members with one name, the first is found.
+  load("{\"d\":1,\"d\":2}");
+  ASSERT_TRUE(update("d", "first"));
+  EXPECT_EQ(text(), "{\"d\":\"first\",\"d\":2}");
 }
 
 TEST_F(PathFixture, NamesAreComparedInTheirEscapedForm) {
