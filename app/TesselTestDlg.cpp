@@ -131,43 +131,53 @@ BOOL CTesselTestDlg::PreTranslateMessage(MSG* pMsg) {
   return CDialogEx::PreTranslateMessage(pMsg);
 }
 
-void CTesselTestDlg::OnSignFileJson() { RunSignFileJson(*this); }
+void CTesselTestDlg::OnSignFileJson() { RunCommand(RunSignFileJson); }
 
-void CTesselTestDlg::OnSignFileFilter() { RunSignFileFilter(*this); }
+void CTesselTestDlg::OnSignFileFilter() { RunCommand(RunSignFileFilter); }
 
-void CTesselTestDlg::OnSignInfo() { RunSignInfo(*this); }
+void CTesselTestDlg::OnSignInfo() { RunCommand(RunSignInfo); }
 
-void CTesselTestDlg::OnIsP7S() { RunIsP7S(*this); }
+void CTesselTestDlg::OnIsP7S() { RunCommand(RunIsP7S); }
 
-void CTesselTestDlg::OnP7MToP7S() { RunP7MToP7S(*this); }
+void CTesselTestDlg::OnP7MToP7S() { RunCommand(RunP7MToP7S); }
 
-void CTesselTestDlg::OnDecryptVerifyFile() { RunDecryptVerifyFile(*this); }
+void CTesselTestDlg::OnDecryptVerifyFile() { RunCommand(RunDecryptVerifyFile); }
 
-void CTesselTestDlg::OnEncryptFile() { RunEncryptFile(*this); }
+void CTesselTestDlg::OnEncryptFile() { RunCommand(RunEncryptFile); }
 
-void CTesselTestDlg::OnSignAndEncryptFile() { RunSignAndEncryptFile(*this); }
+void CTesselTestDlg::OnSignAndEncryptFile() { RunCommand(RunSignAndEncryptFile); }
 
-void CTesselTestDlg::OnExtractFile() { RunExtractFile(*this); }
+void CTesselTestDlg::OnExtractFile() { RunCommand(RunExtractFile); }
 
-void CTesselTestDlg::OnSelectCertificateJson() { RunSelectCertificateJson(*this); }
+void CTesselTestDlg::OnSelectCertificateJson() { RunCommand(RunSelectCertificateJson); }
 
-void CTesselTestDlg::OnSelectCertificate() { RunSelectCertificate(*this); }
+void CTesselTestDlg::OnSelectCertificate() { RunCommand(RunSelectCertificate); }
 
-void CTesselTestDlg::OnSelectCertificateOld() { RunSelectCertificateOld(*this); }
+void CTesselTestDlg::OnSelectCertificateOld() { RunCommand(RunSelectCertificateOld); }
 
-void CTesselTestDlg::OnCertInfo() { RunCertInfo(*this); }
+void CTesselTestDlg::OnCertInfo() { RunCommand(RunCertInfo); }
 
-void CTesselTestDlg::OnCertStoreInfoCng() { RunCertStoreInfoCng(*this); }
+void CTesselTestDlg::OnCertStoreInfoCng() { RunCommand(RunCertStoreInfoCng); }
 
-void CTesselTestDlg::OnVerifyWin32() { RunVerifyWin32(*this); }
+void CTesselTestDlg::OnVerifyWin32() { RunCommand(RunVerifyWin32); }
 
-void CTesselTestDlg::OnTest() { RunTest(*this); }
+void CTesselTestDlg::OnTest() { RunCommand(RunTest); }
 
-void CTesselTestDlg::OnShowSettingsDialog() { RunShowSettingsDialog(*this); }
+void CTesselTestDlg::OnShowSettingsDialog() { RunCommand(RunShowSettingsDialog); }
 
-void CTesselTestDlg::OnShowAboutBox() { RunShowAboutBox(*this); }
+void CTesselTestDlg::OnShowAboutBox() { RunCommand(RunShowAboutBox); }
 
-void CTesselTestDlg::OnCrlTest() { RunCrlTest(*this); }
+void CTesselTestDlg::OnCrlTest() { RunCommand(RunCrlTest); }
+
+void CTesselTestDlg::RunCommand(void (*command)(ConsoleUi&)) {
+  if (m_commandRunning) return;
+  m_commandRunning = true;
+  struct Finished {
+    bool& running;
+    ~Finished() { running = false; }
+  } finished{m_commandRunning};
+  command(*this);
+}
 
 // ConsoleUi
 

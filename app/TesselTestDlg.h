@@ -59,7 +59,14 @@ class CTesselTestDlg : public ConsoleUi, public CDialogEx {
   void OnShowAboutBox();
   void OnCrlTest();
 
+  // Runs `command` unless a command is running already: the file dialogs
+  // have no owner, so the console stays clickable while one is open, and a
+  // second command would load and initialise the library again while the
+  // first is still inside it.
+  void RunCommand(void (*command)(ConsoleUi&));
+
   HICON m_appIcon;
+  bool m_commandRunning = false;
   CToolTipCtrl m_toolTip;
   int m_signFileMode;
   int m_certFromWindows;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "certs/CryptMessage.h"
+#include "certs/EncapsulatedContent.h"
 
 namespace varnok {
 
@@ -105,12 +106,14 @@ SignatureForm SignatureFormOf(const ByteList& message) {
   }
   if (!IsSignedMessage(decoded)) return SignatureForm::NotSigned;
   // A detached message has no content of its own: the system reports none,
-  // or refuses the parameter.
+  // or refuses the parameter. So does an enveloping message over empty
+  // content, which differs only in holding its (empty) content element.
   ByteList content;
-  if (!decoded.Param(CMSG_CONTENT_PARAM, 0, content) || content.empty()) {
-    return SignatureForm::Detached;
+  if (decoded.Param(CMSG_CONTENT_PARAM, 0, content) && !content.empty()) {
+    return SignatureForm::Enveloping;
   }
-  return SignatureForm::Enveloping;
+  return CarriesEncapsulatedContent(message.data(), message.size()) ? SignatureForm::Enveloping
+                                                                    : SignatureForm::Detached;
 }
 
 bool VerifyDetachedSignature(const ByteList& signature, const ByteList& content) {

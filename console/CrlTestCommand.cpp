@@ -38,7 +38,7 @@ void RunChecks(ConsoleUi& ui) {
   varnok::SubjectSearchResult found = varnok::FindValidBySubject(personal.Store(), kSubjectText);
   if (found.outcome == varnok::SubjectSearchOutcome::NotFound) {
     const std::wstring text = std::wstring(L"Certificate for \"") + kSubjectText + L"\" not found";
-    ui.ShowMessageBox(ui.OwnerWindow(), text.c_str(), nullptr, MB_OK);
+    ShowApplicationMessageBox(ui, text.c_str());
     return;
   }
   if (found.outcome == varnok::SubjectSearchOutcome::NoneValid) return;

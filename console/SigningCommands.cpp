@@ -29,8 +29,10 @@ FileDialogRequest DetachedTargetRequest(const std::wstring& proposal) {
   FileDialogRequest request = FilteredOpenRequest(L"Detached sign", L"*.p7s", L".p7s");
   request.kind = FileDialogRequest::Kind::Save;
   request.initialName = proposal;
-  // At least the usual room, and always room for the whole proposal.
-  request.pathRoom = std::max(kConversionPathRoom, proposal.size() + 1);
+  // At least the usual room. nMaxFile counts the terminator, so the dialog
+  // takes the proposal, or a path of its length, only with nMaxFile past
+  // that length.
+  request.pathRoom = std::max(kConversionPathRoom, proposal.size() + 2);
   request.maxFile = static_cast<DWORD>(request.pathRoom - 1);
   return request;
 }

@@ -13,6 +13,8 @@
 #   plain-altered.txt, plain-altered.txt.p7s   that signature beside other content
 #   lonely.p7s                          the signature of document.txt, nothing beside it
 #   enveloped.p7m                       good, content inside
+#   enveloped-empty.p7m                 good, over empty content (held inside, empty)
+#   empty.txt.p7s                       detached, of empty.txt (no bytes)
 #   enveloped-tampered.p7m              the same with its content changed
 #   enveloped-plain-tampered.p7m        without signed attributes, content changed
 #   garbage.p7s                         bytes that are no signed message
@@ -49,6 +51,9 @@ sign plain.txt plain.txt.p7s -noattr
 cp plain.txt.p7s plain-altered.txt.p7s
 
 sign document.txt enveloped.p7m -nodetach
+: >empty.txt
+sign empty.txt enveloped-empty.p7m -nodetach
+sign empty.txt empty.txt.p7s
 sign document.txt enveloped-plain.p7m -nodetach -noattr
 for name in enveloped enveloped-plain; do
   LC_ALL=C perl -0777 -pe 's/Signed content 12345/Signed content 54321/' \

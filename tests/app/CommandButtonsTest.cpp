@@ -3,6 +3,7 @@
 // against the substitute Tessel.dll.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -59,6 +60,124 @@ TEST_F(LibraryButtons, EveryLibraryCommandButtonRunsTheProtocol) {
   }
 }
 
+TEST_F(LibraryButtons, EveryCommandButtonReachesItsOwnCommand) {
+  UseLibrary(L"full");
+  FileFolder files(L"документ.p7m");
+  // With members in the JSON pane, neither JSON command asks for a file.
+  ::SendMessageW(Item(1020), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"{\"x\":1}"));
+  MessageBoxWatcher boxes;
+  const struct {
+    int id;
+    const char* exportName;
+  } libraryButtons[] = {
+      {1000, "ATesselSignFileJson"},       {1001, "ATesselShowSettingsDialog"},
+      {1002, "ATesselDecryptVerifyFile"},  {1003, "ATesselEncryptFile"},
+      {1004, "ATesselSignAndEncryptFile"}, {1006, "ATesselExtractFile"},
+      {1007, "ATesselShowAboutBox"},       {1009, "ATesselSelectCertificateJson"},
+      {1010, "ATesselSignInfoJson"},       {1011, "ATesselIsP7S"},
+      {1012, "ATesselCertInfoJson"},       {1014, "ATesselCertStoreInfo"},
+      {1016, "ATesselSelectCertificate"},  {1017, "ATesselP7M2P7S"},
+      {1021, "ATesselSignFileFilter"},     {1023, "ATesselSelectCertificate"},
+  };
+  for (const auto& button : libraryButtons) {
+    ::SendMessageW(Item(1013), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    EXPECT_THAT(ClickAndAnswerDialogs(button.id, files.File()), ElementsAre(button.exportName))
+        << "button " << button.id;
+    ASSERT_TRUE(LibraryReleased()) << "button " << button.id;
+  }
+  // The two certificate selections differ in what they show: the old one
+  // labels its four values.
+  EXPECT_EQ(WindowText(Item(1013)).rfind(L"CN: ", 0), 0u);
+
+  // The commands of the console's own, each known by its first box.
+  const struct {
+    int id;
+    const wchar_t* firstBox;
+  } ownButtons[] = {
+      {1005, L"Fail"},  // the chosen file is empty, no signed message
+      {1015, L"Certificate for \"Sample Subject Name\" not found"},
+      {1018, L"C:\\Users\\qelmar\\Desktop\\test\\test.txt"},
+  };
+  const size_t callsBefore = Calls().size();
+  for (const auto& button : ownButtons) {
+    const size_t seen = boxes.Count();
+    dialog_test::PostClick(dialog_, button.id);
+    if (button.id == 1005) {
+      HWND open = WaitForFileDialog();
+      ASSERT_NE(open, nullptr);
+      file_dialog_test::Choose(open, files.File());
+    }
+    ASSERT_TRUE(boxes.WaitForCount(seen + 1)) << "button " << button.id;
+    EXPECT_EQ(boxes.Seen()[seen].text, button.firstBox) << "button " << button.id;
+    ASSERT_TRUE(dialog_test::WaitFor([&] { return ::IsWindowEnabled(dialog_) != FALSE; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  EXPECT_EQ(Calls().size(), callsBefore);
+}
+
+TEST_F(LibraryButtons, AClickWhileACommandRunsIsIgnored) {
+  UseLibrary(L"full");
+  FileFolder files(L"документ.txt");
+  dialog_test::PostClick(dialog_, 1000);
+  HWND open = WaitForFileDialog();
+  ASSERT_NE(open, nullptr);
+  // The dialog has no owner, so the console takes the click.
+  dialog_test::PostClick(dialog_, 1006);
+  dialog_test::PostClick(dialog_, 1018);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  file_dialog_test::Choose(open, files.File());
+  ASSERT_TRUE(LibraryReleased());
+  ASSERT_TRUE(dialog_test::WaitFor([&] { return !RecordsNamed(Calls(), "unload").empty(); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::vector<std::string> names;
+  for (const std::string& name : RecordNames(Calls())) {
+    if (name.find(':') == std::string::npos) names.push_back(name);
+  }
+  EXPECT_THAT(names, ElementsAre("load", "ATesselInit", "ATesselSignFileJson", "unload"));
+  // Once the command has ended, the next click runs.
+  MessageBoxWatcher boxes;
+  dialog_test::PostClick(dialog_, 1018);
+  EXPECT_TRUE(boxes.WaitForCount(4));
+}
+
+TEST_F(LibraryButtons, TheCommandsReadTheJsonPaneAndTheBoxesAsTheUserLeftThem) {
+  UseLibrary(L"full");
+  MessageBoxWatcher boxes;
+  FileFolder files(L"сертификат.p12");
+  // Typed compact JSON reaches the export as it stands.
+  const std::wstring typed = L"{\"SignFile\":\"C:\\\\Документи\\\\отчет.pdf\",\"SignMode\":0}";
+  ::SendMessageW(Item(1020), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+  ClickAndAnswerDialogs(1000, files.File());
+  ASSERT_TRUE(LibraryReleased());
+  ::SendMessageW(Item(1020), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  // Box 1019 cleared: the certificate comes from a file.
+  ::SendMessageW(Item(1019), BM_CLICK, 0, 0);
+  ClickAndAnswerDialogs(1009, files.File());
+  ASSERT_TRUE(LibraryReleased());
+  // Box 1022 as it starts (indeterminate), then clicked once (clear) and
+  // twice (checked).
+  for (int clicks = 0; clicks < 3; ++clicks) {
+    if (clicks > 0) ::SendMessageW(Item(1022), BM_CLICK, 0, 0);
+    ClickAndAnswerDialogs(1021, files.File());
+    ASSERT_TRUE(LibraryReleased());
+  }
+
+  const auto calls = Calls();
+  const auto sign = RecordsNamed(calls, "ATesselSignFileJson");
+  ASSERT_EQ(sign.size(), 1u);
+  EXPECT_EQ(sign[0].Text("json"), typed);
+  const auto select = RecordsNamed(calls, "ATesselSelectCertificateJson");
+  ASSERT_EQ(select.size(), 1u);
+  std::wstring escaped;
+  for (wchar_t c : files.File()) escaped += c == L'\\' ? L"\\\\" : std::wstring(1, c);
+  EXPECT_EQ(select[0].Text("json"), L"{\"Filename\":\"" + escaped + L"\"}");
+  const auto filter = RecordsNamed(calls, "ATesselSignFileFilter");
+  ASSERT_EQ(filter.size(), 3u);
+  EXPECT_EQ(filter[0].Int("signMode"), 2);
+  EXPECT_EQ(filter[1].Int("signMode"), 1);
+  EXPECT_EQ(filter[2].Int("signMode"), 0);
+}
+
 TEST_F(LibraryButtons, SignFileJsonThroughTheRealOpenDialog) {
   UseLibrary(L"full");
   UseScript("ATesselSignFileJson callback Подписано.\n");
@@ -78,6 +197,9 @@ TEST_F(LibraryButtons, SignFileJsonThroughTheRealOpenDialog) {
   for (wchar_t c : files.File()) escaped += c == L'\\' ? L"\\\\" : std::wstring(1, c);
   // Box 1008 starts indeterminate: the library chooses the mode.
   EXPECT_EQ(calls[0].Text("json"), L"{\"SignFile\":\"" + escaped + L"\",\"SignMode\":2}");
+  // The dialog object's own address, the same as its ConsoleUi part's.
+  EXPECT_EQ(calls[0].Int("userValue"),
+            static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(dialogObject_.load())));
   EXPECT_EQ(calls[0].Int("userValue"),
             static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(console_.load())));
   EXPECT_EQ(WindowText(Item(1013)), L"Подписано.\r\n");

@@ -16,6 +16,7 @@ class ConsoleFixture : public ::testing::Test {
       // As in the application: the console is the main window, the owner
       // of the dialogs and boxes it opens.
       CTesselTestDlg dlg;
+      dialogObject_ = &dlg;
       console_ = &dlg;
       AfxGetApp()->m_pMainWnd = &dlg;
       result_ = dlg.DoModal();
@@ -43,6 +44,8 @@ class ConsoleFixture : public ::testing::Test {
   // The dialog object, for its user interface as the commands see it; its
   // calls reach the controls through their window messages.
   std::atomic<ConsoleUi*> console_{nullptr};
+  // The dialog object itself, whose address the callbacks' user value names.
+  std::atomic<CTesselTestDlg*> dialogObject_{nullptr};
   HWND dialog_ = nullptr;
   INT_PTR result_ = 0;
 };

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "testing/CallLogReader.h"
 #include "tests/app/ConsoleFixture.h"
+#include "tests/testing/FileDialogControls.h"
 
 // What the console shows for a failed load or look-up: the system's text
 // for the code when it has one, then the code in hexadecimal.
@@ -88,6 +91,36 @@ class LibraryButtons : public ConsoleFixture {
       return ::testing::AssertionFailure() << "no message box " << expectedBoxes;
     if (!LibraryReleased()) return ::testing::AssertionFailure() << "library still loaded";
     return ::testing::AssertionSuccess();
+  }
+
+  // Clicks button `id` and answers each file dialog the command opens with
+  // `file`, until the library has been unloaded; returns the exports called,
+  // each once, in order.
+  std::vector<std::string> ClickAndAnswerDialogs(int id, const std::wstring& file) {
+    const size_t before = Calls().size();
+    dialog_test::PostClick(dialog_, id);
+    std::vector<HWND> answered;
+    const bool ended = dialog_test::WaitFor([&] {
+      HWND open = dialog_test::WaitForFileDialog(std::chrono::milliseconds(30));
+      if (open != nullptr && std::find(answered.begin(), answered.end(), open) == answered.end()) {
+        answered.push_back(open);
+        file_dialog_test::Choose(open, file);
+      }
+      const auto calls = Calls();
+      return calls.size() > before && calls.back().name == "unload";
+    });
+    std::vector<std::string> exports;
+    const auto calls = Calls();
+    for (size_t i = before; ended && i < calls.size(); ++i) {
+      const std::string& name = calls[i].name;
+      // Callbacks and boxes of an export are logged as "export:what".
+      if (name != "load" && name != "unload" && name != "ATesselInit" &&
+          name.find(':') == std::string::npos &&
+          std::find(exports.begin(), exports.end(), name) == exports.end()) {
+        exports.push_back(name);
+      }
+    }
+    return exports;
   }
 
   // Clicks "SignFile JSON" with the build in `folder` (or none) within reach

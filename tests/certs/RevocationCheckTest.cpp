@@ -8,6 +8,7 @@
 #include "certs/FileSystem.h"
 #include "certs/HashToHex.h"
 #include "certs/RevocationCheck.h"
+#include "foundation/platform/Platform.h"
 #include "testing/pki/LoopbackHttpServer.h"
 #include "testing/pki/SilentListener.h"
 #include "tests/certs/TempFolder.h"
@@ -41,8 +42,8 @@ class RevocationCheck : public ::testing::Test {
   }
 
   static std::wstring RevokedText(const wchar_t* reason) {
-    std::wstring text =
-        L"Сертификатът е отменен на " + FormatLocalDate(test_pki::RevocationTime()) + L"\n";
+    std::wstring text = L"Сертификатът е отменен на " +
+                        test_pki::ShortLocalDate(test_pki::RevocationTime()) + L"\n";
     if (reason != nullptr) text += std::wstring(L"Причина за прекратяване: ") + reason + L"\n";
     return text;
   }
@@ -274,4 +275,33 @@ TEST_F(RevocationCheck, TheIssuerIsLookedUpInTheUsersStoresAndIsRequired) {
   test_pki::InstalledCertificates installed;
   ASSERT_TRUE(installed.Install(L"MY", "inter"));
   EXPECT_EQ(CheckRevocation(alone.get(), options_).code, kRevoked);
+}
+
+TEST(FormatLocalDate, TheUsersShortDateOfTheDayInTheUsersZone) {
+  // The test program runs with TZ=Asia/Tokyo (nine hours ahead of UTC, no
+  // summer time): each instant below falls on the next day there, the last
+  // in a leap year's February.
+  const SYSTEMTIME instants[] = {{2026, 3, 0, 10, 23, 30, 0, 0},
+                                 {2026, 12, 0, 31, 15, 0, 0, 0},
+                                 {2024, 2, 0, 28, 20, 0, 0, 0}};
+  for (const SYSTEMTIME& instant : instants) {
+    FILETIME utc = {};
+    ASSERT_TRUE(SystemTimeToFileTime(&instant, &utc));
+    EXPECT_EQ(FormatLocalDate(utc), test_pki::ShortLocalDate(utc)) << instant.wDay;
+  }
+  // Under Wine the zone is the test program's own, and with an English
+  // locale (as LANG=C.UTF-8 gives) the text is known.
+  wchar_t zoneName[64] = {};
+  GetEnvironmentVariableW(L"TZ", zoneName, 64);
+  if (rozazar::platform::runningUnderWine() && std::wstring(zoneName) == L"Asia/Tokyo") {
+    TIME_ZONE_INFORMATION zone = {};
+    GetTimeZoneInformation(&zone);
+    ASSERT_EQ(zone.Bias, -540);
+    wchar_t picture[80] = {};
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, picture, 80);
+    if (std::wstring(picture) != L"M/d/yyyy") GTEST_SKIP() << "short date picture " << picture;
+    FILETIME utc = {};
+    SystemTimeToFileTime(&instants[0], &utc);
+    EXPECT_EQ(FormatLocalDate(utc), L"3/11/2026");
+  }
 }

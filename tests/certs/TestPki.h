@@ -84,6 +84,47 @@ inline FILETIME RevocationTime() {
   return fileTime;
 }
 
+// `utc` as a date in the user's short date format, worked out without the
+// functions the console formats its dates with: the time zone's rules
+// through SystemTimeToTzSpecificLocalTime, and the locale's short-date
+// picture expanded here (d, dd, M, MM, y, yy, yyyy and quoted text; any
+// other letter stands as it is, so that an unexpected picture shows).
+inline std::wstring ShortLocalDate(const FILETIME& utc) {
+  SYSTEMTIME universal = {};
+  SYSTEMTIME local = {};
+  FileTimeToSystemTime(&utc, &universal);
+  SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
+  wchar_t picture[80] = {};
+  GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, picture, 80);
+  const auto number = [](int value, size_t digits) {
+    std::wstring text = std::to_wstring(value);
+    return std::wstring(text.size() < digits ? digits - text.size() : 0, L'0') + text;
+  };
+  std::wstring date;
+  for (const wchar_t* at = picture; *at != L'\0';) {
+    if (*at == L'\'') {
+      for (++at; *at != L'\0' && *at != L'\''; ++at) date += *at;
+      if (*at != L'\0') ++at;
+      continue;
+    }
+    size_t run = 1;
+    while (at[run] == *at) ++run;
+    if (*at == L'd' && run <= 2) {
+      date += number(local.wDay, run);
+    } else if (*at == L'M' && run <= 2) {
+      date += number(local.wMonth, run);
+    } else if (*at == L'y' && run <= 2) {
+      date += number(local.wYear % 100, run);
+    } else if (*at == L'y' && run == 4) {
+      date += number(local.wYear, 4);
+    } else {
+      date.append(at, run);
+    }
+    at += run;
+  }
+  return date;
+}
+
 // A memory store; certificates added to it keep their order.
 class MemoryStore {
  public:

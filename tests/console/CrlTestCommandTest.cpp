@@ -53,7 +53,7 @@ TEST_F(CrlTestCommand, NoMatchingCertificateShowsOneBoxAndNothingInThePane) {
   EXPECT_EQ(ui_.messageBoxes[0].text, L"Certificate for \"Sample Subject Name\" not found");
   EXPECT_EQ(ui_.messageBoxes[0].owner, ui_.window);
   EXPECT_EQ(ui_.messageBoxes[0].caption, std::nullopt);
-  EXPECT_EQ(ui_.messageBoxes[0].type, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(ui_.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_EQ(ui_.output, L"");
 }
 
@@ -81,7 +81,7 @@ TEST_F(CrlTestCommand, RevokedCertificateWithDateAndReason) {
   RunCrlTest(ui_);
   EXPECT_EQ(ui_.output,
             L"Сертификата НЕ е валиден.\r\nСертификатът е отменен на " +
-                varnok::FormatLocalDate(test_pki::RevocationTime()) +
+                test_pki::ShortLocalDate(test_pki::RevocationTime()) +
                 L"\nПричина за прекратяване: Известно е или се подозира, че частният ключ на "
                 L"субекта или \nдруги аспекти на темата, валидирани в сертификата, са "
                 L"\nкомпрометирани.\n\r\n");

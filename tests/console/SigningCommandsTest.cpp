@@ -246,15 +246,17 @@ TEST(P7MToP7S, LongProposalFitsItsBufferAndFailureIsReported) {
   SubstituteSession session;
   session.SetScript("ATesselP7M2P7S return 0\n");
   ScriptedUi ui;
-  // The longest source the first dialog can give, without an extension: the
-  // proposal is longer than the usual room.
-  const std::wstring source = L"C:\\" + std::wstring(1043, L'a');
+  // A source without an extension whose proposal is longer than the usual
+  // room. The system's dialog returns a path only when nMaxFile is larger
+  // than its length.
+  const std::wstring source = L"C:\\" + std::wstring(1100, L'a');
   ui.fileAnswers = {source, L"C:\\t.p7s"};
   RunP7MToP7S(ui);
   ASSERT_EQ(ui.fileRequests.size(), 2u);
-  EXPECT_EQ(ui.fileRequests[1].initialName, source + L".p7s");
-  EXPECT_GT(ui.fileRequests[1].pathRoom, source.size() + 4);
-  EXPECT_EQ(ui.fileRequests[1].maxFile, ui.fileRequests[1].pathRoom - 1);
+  const FileDialogRequest& target = ui.fileRequests[1];
+  EXPECT_EQ(target.initialName, source + L".p7s");
+  EXPECT_GT(target.maxFile, target.initialName.size());
+  EXPECT_EQ(target.maxFile, target.pathRoom - 1);
   ASSERT_EQ(ui.messageBoxes.size(), 1u);
   EXPECT_EQ(ui.messageBoxes[0].text, L"Error converting P7M to P7S");
   EXPECT_EQ(ui.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));

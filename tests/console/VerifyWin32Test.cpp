@@ -47,6 +47,7 @@ TEST(VerifyWin32, ChecksEachSignatureAgainstTheContentItCovers) {
       {L"lonely.p7s", nullptr, nullptr},
       // Enveloping.
       {L"enveloped.p7m", std::nullopt, L"OK"},
+      {L"enveloped-empty.p7m", std::nullopt, L"OK"},
       {L"enveloped-tampered.p7m", std::nullopt, L"Fail"},
       {L"enveloped-plain-tampered.p7m", std::nullopt, L"Fail"},
       // No signed message at all, or no file.
@@ -98,6 +99,9 @@ TEST(SignatureForm, ToldByTheMessageNotByTheName) {
       {L"document.txt.p7s", varnok::SignatureForm::Detached},
       {L"plain.txt.p7s", varnok::SignatureForm::Detached},
       {L"enveloped.p7m", varnok::SignatureForm::Enveloping},
+      // Both give the system no content bytes.
+      {L"enveloped-empty.p7m", varnok::SignatureForm::Enveloping},
+      {L"empty.txt.p7s", varnok::SignatureForm::Detached},
       {L"garbage.p7s", varnok::SignatureForm::NotSigned},
       {L"signer.cer", varnok::SignatureForm::NotSigned},
       {L"document.txt", varnok::SignatureForm::NotSigned},
