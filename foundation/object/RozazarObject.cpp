@@ -16,7 +16,7 @@ ROZAZAR_SIGNATURE_CHECK bool RozazarObject::isValid(const RozazarObject* obj) no
 }
 
 void RozazarObject::deleteObject(RozazarObject* obj) noexcept {
-  if (obj != nullptr && isValid(obj)) delete obj;
+  if (obj != nullptr && isValid(obj)) obj->destroy();
 }
 
 ByteArrayOwner::~ByteArrayOwner() { delete[] m_block; }

@@ -34,6 +34,12 @@ class RozazarObject {
   // object; does nothing for null or an object whose signature is wrong.
   static void deleteObject(RozazarObject* obj) noexcept;
 
+ protected:
+  // Destroys the object and frees its storage; deleteObject's last step. An
+  // object placed in storage it does not get from the heap (a pool slot)
+  // overrides this to hand the storage back where it came from.
+  virtual void destroy() noexcept { delete this; }
+
  private:
   std::uint32_t m_objectSignature = kSignature;
 };

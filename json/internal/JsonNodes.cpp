@@ -1,6 +1,7 @@
 #include "json/internal/JsonNodes.h"
 
 #include <cstring>
+#include <new>
 
 #include "foundation/object/Allocation.h"
 #include "foundation/object/LogBase.h"
@@ -10,11 +11,12 @@ namespace rozazar {
 namespace {
 
 // Stores a copy of n bytes in the given storage: inline up to the limit, a
-// heap block beyond; false when the heap block can't be made.
-bool copyText(JsonTextStorage& storage, const char* text, std::uint32_t n,
+// block of the pool beyond; false when the block can't be made.
+bool copyText(_ckJsonDoc* doc, JsonTextStorage& storage, const char* text, std::uint32_t n,
               std::uint8_t& form) noexcept {
   if (n > kJsonInlineLimit) {
-    char* block = newRawArray<char>(static_cast<std::size_t>(n) + 1);
+    if (doc == nullptr) return false;
+    auto* block = static_cast<char*>(doc->pool().allocate(static_cast<std::size_t>(n) + 1));
     if (block == nullptr) return false;
     std::memcpy(block, text, n);
     block[n] = '\0';
@@ -35,6 +37,18 @@ bool copyText(JsonTextStorage& storage, const char* text, std::uint32_t n,
 void emptyInline(JsonTextStorage& storage) noexcept {
   std::memset(&storage, 0, sizeof(storage));
   storage.inlineText[kJsonInlineLimit] = static_cast<char>(kJsonInlineLimit);
+}
+
+// Returns a heap text's block to the pool of the node's document.
+void releaseHeapText(_ckJsonDoc* doc, JsonTextStorage& storage) noexcept {
+  if (doc != nullptr) doc->pool().release(storage.heap.block, std::size_t{storage.heap.length} + 1);
+}
+
+// A new node of the document in storage from its pool, or null.
+template <typename Node, typename... Args>
+Node* newPooledNode(JsonPool& pool, Args... args) noexcept {
+  void* storage = pool.allocate(sizeof(Node));
+  return storage != nullptr ? new (storage) Node(args...) : nullptr;
 }
 
 }  // namespace
@@ -102,21 +116,64 @@ void _ckJsonBase::doomList(_ckJsonBase*& doomed, ExtPtrArray* list) noexcept {
   RozazarObject::deleteObject(list);
 }
 
-void _ckJsonBase::deleteDoomed(_ckJsonBase* doomed) noexcept {
+void _ckJsonBase::releaseNode(_ckJsonBase* node, _ckJsonDoc& doc) noexcept {
+  std::size_t bytes = 0;
+  switch (node->m_nodeKind) {
+    case kNodeObject:
+      bytes = sizeof(_ckJsonObject);
+      break;
+    case kNodeMember:
+      bytes = sizeof(_ckJsonMember);
+      break;
+    case kNodeValue:
+      bytes = sizeof(_ckJsonValue);
+      break;
+    default:
+      notifyCorruption();
+      return;
+  }
+  node->~_ckJsonBase();
+  doc.pool().release(node, bytes);
+}
+
+void _ckJsonBase::destroy() noexcept {
+  _ckJsonDoc* doc = m_doc;
+  if (doc == nullptr) {
+    // Not a node of a document's pool; its storage is not ours to free.
+    notifyCorruption();
+    return;
+  }
+  releaseNode(this, *doc);
+}
+
+void _ckJsonBase::deleteDoomed(_ckJsonBase* doomed, _ckJsonDoc& doc) noexcept {
   while (doomed != nullptr) {
     _ckJsonBase* node = doomed;
     doomed = node->m_nextDoomed;
+    // The node gets its document back for its destructor, which returns
+    // heap texts to the pool.
+    node->m_doc = &doc;
     // The node's children join the chain first, so its own destructor finds
     // nothing left to delete.
     node->detachChildren(doomed);
-    RozazarObject::deleteObject(node);
+    if (RozazarObject::isValid(node)) releaseNode(node, doc);
   }
 }
 
+_ckJsonDoc* _ckJsonBase::owningDocument() noexcept {
+  return m_nodeKind == kNodeDocument ? static_cast<_ckJsonDoc*>(this) : m_doc;
+}
+
 void _ckJsonBase::deleteChildren() noexcept {
+  _ckJsonDoc* doc = owningDocument();
   _ckJsonBase* doomed = nullptr;
   detachChildren(doomed);
-  deleteDoomed(doomed);
+  if (doomed == nullptr) return;
+  if (doc == nullptr) {
+    notifyCorruption();
+    return;
+  }
+  deleteDoomed(doomed, *doc);
 }
 
 // ---- Document ----
@@ -139,12 +196,16 @@ bool _ckJsonDoc::resetTopObject() noexcept {
   return m_topObject != nullptr;
 }
 
-_ckJsonObject* _ckJsonDoc::newObject() noexcept { return rozazar::newObject<_ckJsonObject>(this); }
+_ckJsonObject* _ckJsonDoc::newObject() noexcept {
+  return newPooledNode<_ckJsonObject>(m_pool, this);
+}
 
-_ckJsonMember* _ckJsonDoc::newMember() noexcept { return rozazar::newObject<_ckJsonMember>(this); }
+_ckJsonMember* _ckJsonDoc::newMember() noexcept {
+  return newPooledNode<_ckJsonMember>(m_pool, this);
+}
 
 _ckJsonValue* _ckJsonDoc::newValue(bool quoted) noexcept {
-  return rozazar::newObject<_ckJsonValue>(this, quoted);
+  return newPooledNode<_ckJsonValue>(m_pool, this, quoted);
 }
 
 _ckJsonValue* _ckJsonDoc::newArrayValue() noexcept {
@@ -242,7 +303,7 @@ void _ckJsonMember::detachChildren(_ckJsonBase*& doomed) noexcept {
 }
 
 void _ckJsonMember::freeName() noexcept {
-  if (m_nameForm == kNameHeap) delete[] m_name.heap.block;
+  if (m_nameForm == kNameHeap) releaseHeapText(document(), m_name);
   emptyInline(m_name);
   m_nameForm = kNameInline;
 }
@@ -251,7 +312,7 @@ bool _ckJsonMember::setNameCopy(const char* name, std::uint32_t length) noexcept
   freeName();
   if (name == nullptr) length = 0;
   std::uint8_t form = kNameInline;
-  if (!copyText(m_name, name, length, form)) return false;
+  if (!copyText(document(), m_name, name, length, form)) return false;
   m_nameForm = form;
   return true;
 }
@@ -383,7 +444,7 @@ void _ckJsonValue::detachChildren(_ckJsonBase*& doomed) noexcept {
 
 void _ckJsonValue::clearPayload() noexcept {
   if (m_payloadForm == kPayloadHeap) {
-    delete[] m_payload.text.heap.block;
+    releaseHeapText(document(), m_payload.text);
   } else if (m_payloadForm >= kPayloadArray) {
     deleteChildren();
   }
@@ -404,7 +465,7 @@ bool _ckJsonValue::setValueText(const char* text, std::uint32_t length, bool quo
   m_quoted = quoted ? 1 : 0;
   if (text == nullptr) length = 0;
   std::uint8_t form = kPayloadInline;
-  if (!copyText(m_payload.text, text, length, form)) return false;
+  if (!copyText(document(), m_payload.text, text, length, form)) return false;
   m_payloadForm = form;
   return true;
 }

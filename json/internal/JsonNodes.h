@@ -6,6 +6,12 @@
 //
 // A parent owns its children. Deleting a node deletes its whole subtree
 // without recursion, so trees of any depth can be destroyed.
+//
+// Nodes and their heap texts live in the document's pool: a document's
+// nodes are made by the document (newObject, newMember, newValue), a deleted
+// node goes back to the pool, and deleting the document frees the pool's
+// slabs at once. A node never outlives its document and never moves to
+// another document.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +22,7 @@
 #include "foundation/object/RefCountedObject.h"
 #include "foundation/object/RozazarObject.h"
 #include "foundation/object/Signature.h"
+#include "json/internal/JsonPool.h"
 
 namespace rozazar {
 
@@ -84,17 +91,25 @@ class _ckJsonBase : public RozazarObject {
   _ckJsonBase(std::uint8_t kind, _ckJsonDoc* doc) noexcept : m_nodeKind(kind), m_doc(doc) {}
   ~_ckJsonBase() override = default;
 
+  // Hands the node's storage back to its document's pool.
+  void destroy() noexcept override;
+
   // Moves the node's children onto the chain of nodes waiting to be deleted
   // and leaves the node without children.
   virtual void detachChildren(_ckJsonBase*& doomed) noexcept = 0;
-  // Deletes every node of the chain; children found on the way join it.
-  static void deleteDoomed(_ckJsonBase* doomed) noexcept;
+  // Deletes every node of the chain, all of them nodes of doc; children
+  // found on the way join it.
+  static void deleteDoomed(_ckJsonBase* doomed, _ckJsonDoc& doc) noexcept;
+  // Destroys a node of doc and returns its storage to doc's pool.
+  static void releaseNode(_ckJsonBase* node, _ckJsonDoc& doc) noexcept;
   static void pushDoomed(_ckJsonBase*& doomed, _ckJsonBase* node) noexcept;
   // Moves the elements of an item or member list onto the chain and deletes
   // the then empty list.
   static void doomList(_ckJsonBase*& doomed, ExtPtrArray* list) noexcept;
   // Deletes the node's own subtree (called by destructors).
   void deleteChildren() noexcept;
+  // The document whose pool holds the node's storage and texts.
+  _ckJsonDoc* owningDocument() noexcept;
 
  private:
   std::uint8_t m_nodeKind;
@@ -127,6 +142,8 @@ class _ckJsonDoc : public _ckJsonBase {
 
   DataBuffer& sourceText() noexcept { return m_sourceText; }
   const DataBuffer& sourceText() const noexcept { return m_sourceText; }
+  // The storage of the document's nodes and heap texts.
+  JsonPool& pool() noexcept { return m_pool; }
 
   // Creation of nodes belonging to this document; null when memory runs out.
   _ckJsonObject* newObject() noexcept;
@@ -139,8 +156,13 @@ class _ckJsonDoc : public _ckJsonBase {
 
  protected:
   void detachChildren(_ckJsonBase*& doomed) noexcept override;
+  // The document itself comes from the heap.
+  void destroy() noexcept override { delete this; }
 
  private:
+  // Declared first, so that it is destroyed last: the destructor's body
+  // deletes the tree into it, then the slabs go at once.
+  JsonPool m_pool;
   _ckJsonObject* m_topObject = nullptr;
   DataBuffer m_sourceText;
 };

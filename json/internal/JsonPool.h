@@ -1,0 +1,60 @@
+// The storage of one document's nodes and heap texts. Blocks are cut from
+// slabs that the pool owns; a returned block goes onto the free list of its
+// size class and serves the next request of that class. Freeing the pool
+// frees every slab at once, so the blocks of a document cost no heap call
+// of their own and no heap header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace rozazar {
+
+class JsonPool {
+ public:
+  // Blocks up to this many bytes come from slabs, larger ones from the heap.
+  static constexpr std::size_t kLargestPooled = 256;
+
+  JsonPool() noexcept = default;
+  JsonPool(const JsonPool&) = delete;
+  JsonPool& operator=(const JsonPool&) = delete;
+  ~JsonPool();
+
+  // A block of at least bytes bytes, aligned for pointers and 64-bit words,
+  // or null. Every request asks the allocation gate for its own size first,
+  // so a test can refuse a single node; a new slab asks again for the slab.
+  void* allocate(std::size_t bytes) noexcept;
+  // Takes back a block that allocate gave for the same number of bytes.
+  void release(void* block, std::size_t bytes) noexcept;
+
+ private:
+  static constexpr std::size_t kGrain = 8;
+  static constexpr std::size_t kClasses = kLargestPooled / kGrain;
+  // The first nodes come from a slab inside the pool itself, so that a new
+  // document holds its first nodes without another allocation.
+  static constexpr std::size_t kInlineSlabBytes = 1024;
+  static constexpr std::size_t kFirstSlabBytes = 4096;
+  // Kept below the size at which the C library maps blocks of their own.
+  static constexpr std::size_t kLargestSlabBytes = 65536;
+
+  struct FreeBlock {
+    FreeBlock* next;
+  };
+  struct Slab {
+    Slab* next;
+    std::size_t bytes;
+  };
+
+  static std::size_t classOf(std::size_t bytes) noexcept { return (bytes - 1) / kGrain; }
+  // Cuts a block from a new slab; null when the slab can't be made.
+  void* allocateFromNewSlab(std::size_t bytes) noexcept;
+
+  FreeBlock* m_free[kClasses] = {};
+  alignas(16) unsigned char m_inlineSlab[kInlineSlabBytes];
+  unsigned char* m_next = m_inlineSlab;
+  unsigned char* m_end = m_inlineSlab + kInlineSlabBytes;
+  Slab* m_slabs = nullptr;
+  std::size_t m_nextSlabBytes = kFirstSlabBytes;
+};
+
+}  // namespace rozazar
