@@ -1,8 +1,10 @@
 #include "json/internal/JsonEmitter.h"
 
-#include "foundation/object/Allocation.h"
+#include <cstring>
+
 #include "foundation/text/StringBuffer.h"
 #include "json/internal/JsonNodes.h"
+#include "json/internal/JsonStack.h"
 
 namespace rozazar {
 
@@ -11,7 +13,7 @@ namespace {
 // One open object or array on the emitter's stack.
 struct EmitFrame {
   const _ckJsonObject* object;  // null for an array frame
-  const ExtPtrArray* items;     // the array's item list
+  const JsonNodeList* items;    // the array's item list
   std::int32_t next;            // index of the next entry to look at
   // Set while a member's object or array value is being written: the
   // member's start in the output, its index, and whether the value is empty.
@@ -21,35 +23,95 @@ struct EmitFrame {
   std::uint8_t valueEmpty;
 };
 
-// A growable stack of frames that never throws.
-class EmitStack {
+// The emitter's output: a staging block on the stack in front of the output
+// buffer. Tokens are copied into the block, and the block goes to the buffer
+// in one append when it is full or the text is complete, instead of one
+// append (with its checks and terminator) per token. Reading, dropping and
+// truncating see staged and handed-over text as one.
+class EmitSink {
  public:
-  EmitStack() noexcept = default;
-  EmitStack(const EmitStack&) = delete;
-  EmitStack& operator=(const EmitStack&) = delete;
-  ~EmitStack() { delete[] m_frames; }
+  explicit EmitSink(StringBuffer& out) noexcept : m_out(out) {}
+  EmitSink(const EmitSink&) = delete;
+  EmitSink& operator=(const EmitSink&) = delete;
 
-  bool push(const EmitFrame& frame) noexcept {
-    if (m_count == m_capacity) {
-      const std::size_t capacity = m_capacity == 0 ? 64 : m_capacity * 2;
-      EmitFrame* frames = newRawArray<EmitFrame>(capacity);
-      if (frames == nullptr) return false;
-      for (std::size_t i = 0; i < m_count; ++i) frames[i] = m_frames[i];
-      delete[] m_frames;
-      m_frames = frames;
-      m_capacity = capacity;
-    }
-    m_frames[m_count++] = frame;
+  // Hands the staged text to the output buffer.
+  bool flush() noexcept {
+    if (m_used == 0) return true;
+    const bool ok = m_out.appendBytes(m_stage, m_used);
+    m_used = 0;
+    return ok;
+  }
+
+  std::uint32_t length() const noexcept {
+    return m_out.length() + static_cast<std::uint32_t>(m_used);
+  }
+  char lastChar() const noexcept { return m_used > 0 ? m_stage[m_used - 1] : m_out.lastChar(); }
+  char charAt(std::size_t i) const noexcept {
+    const std::size_t handedOver = m_out.length();
+    if (i < handedOver) return m_out.charAt(i);
+    return i - handedOver < m_used ? m_stage[i - handedOver] : '\0';
+  }
+
+  bool appendChar(char c) noexcept {
+    if (m_used == kStageBytes && !flush()) return false;
+    m_stage[m_used++] = c;
     return true;
   }
-  void pop() noexcept { --m_count; }
-  bool empty() const noexcept { return m_count == 0; }
-  EmitFrame& top() noexcept { return m_frames[m_count - 1]; }
+  // Two texts of one character each.
+  bool appendTwo(const char* first, const char* second) noexcept {
+    return appendChar(*first) && appendChar(*second);
+  }
+  // As the buffer's appendBytes, zero bytes at the end of the text are
+  // dropped.
+  bool appendBytes(const char* data, std::size_t n) noexcept {
+    if (n > kStageBytes - m_used) {
+      if (!flush()) return false;
+      if (n > kStageBytes) return m_out.appendBytes(data, n);
+    }
+    if (n > 0) std::memcpy(m_stage + m_used, data, n);
+    m_used += n;
+    while (m_used > 0 && m_stage[m_used - 1] == '\0') --m_used;
+    if (m_used == 0) {
+      while (m_out.length() > 0 && m_out.lastChar() == '\0') m_out.dropLast(1);
+    }
+    return true;
+  }
+  bool appendCharRun(char c, std::size_t n) noexcept {
+    if (n > StringBuffer::kMaxCharRun) return true;
+    if (n > kStageBytes - m_used) {
+      if (!flush()) return false;
+      if (n > kStageBytes) return m_out.appendCharRun(c, n);
+    }
+    std::memset(m_stage + m_used, c, n);
+    m_used += n;
+    return true;
+  }
+
+  void dropLast(std::size_t n) noexcept {
+    if (n <= m_used) {
+      m_used -= n;
+      return;
+    }
+    n -= m_used;
+    m_used = 0;
+    m_out.dropLast(n);
+  }
+  void truncateTo(std::size_t n) noexcept {
+    const std::size_t handedOver = m_out.length();
+    if (n >= handedOver) {
+      if (n - handedOver < m_used) m_used = n - handedOver;
+      return;
+    }
+    m_used = 0;
+    m_out.truncateTo(n);
+  }
 
  private:
-  EmitFrame* m_frames = nullptr;
-  std::size_t m_count = 0;
-  std::size_t m_capacity = 0;
+  static constexpr std::size_t kStageBytes = 8192;
+
+  StringBuffer& m_out;
+  std::size_t m_used = 0;
+  char m_stage[kStageBytes];
 };
 
 class Emitter {
@@ -63,7 +125,7 @@ class Emitter {
       const bool ok = m_stack.top().object != nullptr ? stepObject() : stepArray();
       if (!ok) return false;
     }
-    return true;
+    return m_out.flush();
   }
 
  private:
@@ -97,7 +159,7 @@ class Emitter {
     return m_stack.push(EmitFrame{&object, nullptr, 0, 0, 0, 0, 0});
   }
 
-  bool openArray(const ExtPtrArray* items) noexcept {
+  bool openArray(const JsonNodeList* items) noexcept {
     if (!indentAfterLineFeed() || !m_out.appendChar('[') || !newline()) return false;
     raise();
     return m_stack.push(EmitFrame{nullptr, items, 0, 0, 0, 0, 0});
@@ -164,7 +226,7 @@ class Emitter {
 
   bool stepObject() noexcept {
     EmitFrame& frame = m_stack.top();
-    const ExtPtrArray* list = frame.object->memberList();
+    const JsonNodeList* list = frame.object->memberList();
     const std::int32_t count = list->count();
     if (frame.memberOpen != 0) {
       frame.memberOpen = 0;
@@ -224,7 +286,7 @@ class Emitter {
 
   bool stepArray() noexcept {
     EmitFrame& frame = m_stack.top();
-    const ExtPtrArray* list = frame.items;
+    const JsonNodeList* list = frame.items;
     if (list == nullptr) return closeArray();
     const std::int32_t count = list->count();
     if (frame.memberOpen != 0) {
@@ -233,7 +295,7 @@ class Emitter {
     }
     while (frame.next < count) {
       const std::int32_t index = frame.next++;
-      const auto* item = static_cast<const _ckJsonBase*>(list->getAt(index));
+      const _ckJsonBase* item = list->getAt(index);
       if (item == nullptr) continue;
       if (!indent()) return false;
       if (item->nodeKind() == kNodeObject) {
@@ -263,10 +325,10 @@ class Emitter {
     return closeArray();
   }
 
-  StringBuffer& m_out;
+  EmitSink m_out;
   EmitOptions& m_options;
   bool m_indented;
-  EmitStack m_stack;
+  JsonStack<EmitFrame> m_stack;
 };
 
 }  // namespace

@@ -94,10 +94,49 @@ void clearWeakHandle(_ckWeakPtr*& handle) noexcept {
   handle = nullptr;
 }
 
-ExtPtrArray* newOwningList() noexcept {
-  ExtPtrArray* list = ExtPtrArray::createNew();
-  if (list != nullptr) list->setOwnsElements(true);
-  return list;
+// ---- Child lists ----
+
+_ckJsonBase* JsonNodeList::getAt(int index) const noexcept {
+  if (index < 0 || static_cast<std::uint32_t>(index) >= m_count) return nullptr;
+  _ckJsonBase* node = m_slots[index];
+  return node != nullptr && RozazarObject::isValid(node) ? node : nullptr;
+}
+
+bool JsonNodeList::insertAt(JsonPool& pool, int index, _ckJsonBase* node) noexcept {
+  if (m_count == m_capacity) {
+    // Two slots first (a pair is the most common small array), then doubling.
+    if (m_capacity > 0x3FFFFFFFu) return false;
+    const std::uint32_t capacity = m_capacity == 0 ? 2 : m_capacity * 2;
+    auto** slots = static_cast<_ckJsonBase**>(pool.allocate(capacity * sizeof(_ckJsonBase*)));
+    if (slots == nullptr) return false;
+    if (m_count > 0) std::memcpy(slots, m_slots, m_count * sizeof(_ckJsonBase*));
+    if (m_slots != nullptr) pool.release(m_slots, m_capacity * sizeof(_ckJsonBase*));
+    m_slots = slots;
+    m_capacity = capacity;
+  }
+  if (index < 0 || static_cast<std::uint32_t>(index) >= m_count) {
+    m_slots[m_count++] = node;
+    return true;
+  }
+  const auto at = static_cast<std::uint32_t>(index);
+  std::memmove(m_slots + at + 1, m_slots + at, (m_count - at) * sizeof(_ckJsonBase*));
+  m_slots[at] = node;
+  ++m_count;
+  return true;
+}
+
+_ckJsonBase* JsonNodeList::removeAt(int index) noexcept {
+  if (index < 0 || static_cast<std::uint32_t>(index) >= m_count) return nullptr;
+  const auto at = static_cast<std::uint32_t>(index);
+  _ckJsonBase* node = m_slots[at];
+  std::memmove(m_slots + at, m_slots + at + 1, (m_count - at - 1) * sizeof(_ckJsonBase*));
+  --m_count;
+  return node;
+}
+
+void JsonNodeList::releaseSlots(JsonPool& pool) noexcept {
+  if (m_slots != nullptr) pool.release(m_slots, m_capacity * sizeof(_ckJsonBase*));
+  clear();
 }
 
 // ---- Deletion without recursion ----
@@ -108,12 +147,18 @@ void _ckJsonBase::pushDoomed(_ckJsonBase*& doomed, _ckJsonBase* node) noexcept {
   doomed = node;
 }
 
-void _ckJsonBase::doomList(_ckJsonBase*& doomed, ExtPtrArray* list) noexcept {
-  if (list == nullptr) return;
-  const int n = list->count();
-  for (int i = 0; i < n; ++i) pushDoomed(doomed, static_cast<_ckJsonBase*>(list->getAt(i)));
-  list->clearWithoutDelete();
-  RozazarObject::deleteObject(list);
+void _ckJsonBase::doomList(_ckJsonBase*& doomed, JsonNodeList& list) noexcept {
+  const int n = list.count();
+  for (int i = 0; i < n; ++i) {
+    _ckJsonBase* node = list.rawAt(i);
+    if (node != nullptr && RozazarObject::isValid(node)) pushDoomed(doomed, node);
+  }
+  _ckJsonDoc* doc = owningDocument();
+  if (doc != nullptr) {
+    list.releaseSlots(doc->pool());
+  } else {
+    list.clear();
+  }
 }
 
 void _ckJsonBase::releaseNode(_ckJsonBase* node, _ckJsonDoc& doc) noexcept {
@@ -210,13 +255,7 @@ _ckJsonValue* _ckJsonDoc::newValue(bool quoted) noexcept {
 
 _ckJsonValue* _ckJsonDoc::newArrayValue() noexcept {
   _ckJsonValue* value = newValue(false);
-  if (value == nullptr) return nullptr;
-  ExtPtrArray* list = newOwningList();
-  if (list == nullptr) {
-    RozazarObject::deleteObject(value);
-    return nullptr;
-  }
-  value->setArrayPayload(list);
+  if (value != nullptr) value->setArrayPayload();
   return value;
 }
 
@@ -241,7 +280,7 @@ _ckJsonObject::~_ckJsonObject() {
 
 void _ckJsonObject::detachChildren(_ckJsonBase*& doomed) noexcept {
   doomList(doomed, m_members);
-  m_members = nullptr;
+  m_hasMemberList = 0;
 }
 
 void _ckJsonObject::setWeakHandle(_ckWeakPtr* handle) noexcept {
@@ -251,13 +290,11 @@ void _ckJsonObject::setWeakHandle(_ckWeakPtr* handle) noexcept {
 }
 
 _ckJsonMember* _ckJsonObject::memberAt(int index) const noexcept {
-  if (m_members == nullptr) return nullptr;
-  return static_cast<_ckJsonMember*>(m_members->getAt(index));
+  return static_cast<_ckJsonMember*>(m_members.getAt(index));
 }
 
 int _ckJsonObject::findMember(const char* name, std::uint32_t length) const noexcept {
-  if (m_members == nullptr) return -1;
-  const int n = m_members->count();
+  const int n = m_members.count();
   for (int i = 0; i < n; ++i) {
     const _ckJsonMember* member = memberAt(i);
     if (member != nullptr && member->nameEquals(name, length)) return i;
@@ -266,23 +303,21 @@ int _ckJsonObject::findMember(const char* name, std::uint32_t length) const noex
 }
 
 bool _ckJsonObject::appendMember(_ckJsonMember* member) noexcept {
-  if (m_members == nullptr) {
-    m_members = newOwningList();
-    if (m_members == nullptr) return false;
-  }
-  return m_members->append(member);
+  if (member != nullptr && !RozazarObject::isValid(member)) return false;
+  _ckJsonDoc* doc = document();
+  if (doc == nullptr || !m_members.insertAt(doc->pool(), -1, member)) return false;
+  m_hasMemberList = 1;
+  return true;
 }
 
 void _ckJsonObject::removeMemberAt(int index) noexcept {
-  if (m_members == nullptr) return;
-  RozazarObject::deleteObject(m_members->removeAt(index));
+  _ckJsonBase* member = m_members.removeAt(index);
+  if (member != nullptr) RozazarObject::deleteObject(member);
 }
 
 bool _ckJsonObject::resetMemberList() noexcept {
-  ExtPtrArray* fresh = newOwningList();
-  if (fresh == nullptr) return false;
   deleteChildren();
-  m_members = fresh;
+  m_hasMemberList = 1;
   return true;
 }
 
@@ -483,32 +518,26 @@ bool _ckJsonValue::readText(const char*& data, std::uint32_t& length) const noex
 }
 
 int _ckJsonValue::itemCount() const noexcept {
-  const ExtPtrArray* list = items();
+  const JsonNodeList* list = items();
   return list != nullptr ? list->count() : 0;
 }
 
 _ckJsonBase* _ckJsonValue::itemAt(int index) const noexcept {
-  const ExtPtrArray* list = items();
-  return list != nullptr ? static_cast<_ckJsonBase*>(list->getAt(index)) : nullptr;
+  const JsonNodeList* list = items();
+  return list != nullptr ? list->getAt(index) : nullptr;
 }
 
-bool _ckJsonValue::ensureArray() noexcept {
-  if (!isLive(this) || !isArray()) return false;
-  if (m_payload.items != nullptr) return true;
-  m_payload.items = newOwningList();
-  return m_payload.items != nullptr;
-}
+bool _ckJsonValue::ensureArray() noexcept { return isLive(this) && isArray(); }
 
 bool _ckJsonValue::addAt(int index, _ckJsonBase* item) noexcept {
-  if (item == nullptr || !ensureArray()) return false;
-  ExtPtrArray* list = m_payload.items;
-  if (index >= 0 && index < list->count()) return list->insertAt(index, item);
-  return list->append(item);
+  if (item == nullptr || !RozazarObject::isValid(item) || !ensureArray()) return false;
+  _ckJsonDoc* doc = document();
+  return doc != nullptr && m_payload.items.insertAt(doc->pool(), index, item);
 }
 
-void _ckJsonValue::setArrayPayload(ExtPtrArray* list) noexcept {
+void _ckJsonValue::setArrayPayload() noexcept {
   clearPayload();
-  m_payload.items = list;
+  m_payload.items.clear();
   m_payloadForm = kPayloadArray;
 }
 

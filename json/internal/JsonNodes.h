@@ -18,7 +18,6 @@
 #include <cstdint>
 
 #include "foundation/containers/DataBuffer.h"
-#include "foundation/containers/ExtPtrArray.h"
 #include "foundation/object/RefCountedObject.h"
 #include "foundation/object/RozazarObject.h"
 #include "foundation/object/Signature.h"
@@ -27,6 +26,7 @@
 namespace rozazar {
 
 class LogBase;
+class _ckJsonBase;
 class _ckJsonDoc;
 class _ckJsonObject;
 class _ckJsonMember;
@@ -71,10 +71,42 @@ union JsonTextStorage {
 };
 static_assert(sizeof(JsonTextStorage) == 16, "text storage must stay 16 bytes");
 
+// The ordered children of an object (its members) or of an array value (its
+// items). The slot block comes from the document's pool and doubles when
+// full; an empty list has none. Null elements may be stored; an element
+// whose signature is broken reads as null.
+class JsonNodeList {
+ public:
+  int count() const noexcept { return static_cast<int>(m_count); }
+  // Null for a bad index, a null slot or a broken element.
+  _ckJsonBase* getAt(int index) const noexcept;
+
+  // An empty list (the class stays trivial, so that it fits in a union).
+  void clear() noexcept {
+    m_slots = nullptr;
+    m_count = 0;
+    m_capacity = 0;
+  }
+  // Inserts at index; an index outside 0 .. count - 1 appends. False (list
+  // unchanged) when the slot block can't grow.
+  bool insertAt(JsonPool& pool, int index, _ckJsonBase* node) noexcept;
+  // Takes the element out without deleting it; null for a bad index.
+  _ckJsonBase* removeAt(int index) noexcept;
+  // Returns the slot block to the pool; the elements are not touched.
+  void releaseSlots(JsonPool& pool) noexcept;
+  // The element of a slot as stored, for deletion.
+  _ckJsonBase* rawAt(int index) const noexcept { return m_slots[index]; }
+
+ private:
+  _ckJsonBase** m_slots;
+  std::uint32_t m_count;
+  std::uint32_t m_capacity;
+};
+
 // A value's payload: a scalar text, an item list or an object.
 union JsonPayload {
   JsonTextStorage text;
-  ExtPtrArray* items;
+  JsonNodeList items;
   _ckJsonObject* object;
 };
 static_assert(sizeof(JsonPayload) == 16, "payload must stay 16 bytes");
@@ -103,9 +135,9 @@ class _ckJsonBase : public RozazarObject {
   // Destroys a node of doc and returns its storage to doc's pool.
   static void releaseNode(_ckJsonBase* node, _ckJsonDoc& doc) noexcept;
   static void pushDoomed(_ckJsonBase*& doomed, _ckJsonBase* node) noexcept;
-  // Moves the elements of an item or member list onto the chain and deletes
-  // the then empty list.
-  static void doomList(_ckJsonBase*& doomed, ExtPtrArray* list) noexcept;
+  // Moves the elements of an item or member list onto the chain and returns
+  // the list's slots to the pool, leaving the list empty.
+  void doomList(_ckJsonBase*& doomed, JsonNodeList& list) noexcept;
   // Deletes the node's own subtree (called by destructors).
   void deleteChildren() noexcept;
   // The document whose pool holds the node's storage and texts.
@@ -172,19 +204,24 @@ class _ckJsonObject : public _ckJsonBase {
   explicit _ckJsonObject(_ckJsonDoc* doc) noexcept : _ckJsonBase(kNodeObject, doc) {}
   ~_ckJsonObject() override;
 
-  int memberCount() const noexcept { return m_members != nullptr ? m_members->count() : 0; }
+  int memberCount() const noexcept { return m_members.count(); }
   // Null for a bad index or an empty slot.
   _ckJsonMember* memberAt(int index) const noexcept;
-  ExtPtrArray* memberList() const noexcept { return m_members; }
-  bool hasMemberList() const noexcept { return m_members != nullptr; }
+  const JsonNodeList* memberList() const noexcept {
+    return m_hasMemberList != 0 ? &m_members : nullptr;
+  }
+  // An object that never had a member list is written as "{}" even in
+  // indented layout.
+  bool hasMemberList() const noexcept { return m_hasMemberList != 0; }
   // The index of the first member of that name, or -1.
   int findMember(const char* name, std::uint32_t length) const noexcept;
-  // Appends, creating the owning list first if there is none. False (member
-  // not taken) when memory runs out.
+  // Appends, giving the object its member list first if it has none. False
+  // (member not taken) when memory runs out.
   bool appendMember(_ckJsonMember* member) noexcept;
   // Takes the member out and deletes it.
   void removeMemberAt(int index) noexcept;
-  // Replaces the member list by a new empty one, deleting all members.
+  // Empties the member list (the object then has one), deleting all
+  // members.
   bool resetMemberList() noexcept;
 
   // Registers a weak reference that is cleared when the object dies; the
@@ -196,7 +233,8 @@ class _ckJsonObject : public _ckJsonBase {
 
  private:
   _ckWeakPtr* m_weakHandle = nullptr;
-  ExtPtrArray* m_members = nullptr;
+  JsonNodeList m_members{};
+  std::uint8_t m_hasMemberList = 0;
 };
 
 class _ckJsonMember : public _ckJsonBase {
@@ -263,18 +301,18 @@ class _ckJsonValue : public _ckJsonBase {
   // False for a reference outside the source text or a non-scalar payload.
   bool readText(const char*& data, std::uint32_t& length) const noexcept;
 
-  // The item list of an array value (may be null), or null.
-  ExtPtrArray* items() const noexcept { return isArray() ? m_payload.items : nullptr; }
+  // The item list of an array value, or null.
+  const JsonNodeList* items() const noexcept { return isArray() ? &m_payload.items : nullptr; }
   int itemCount() const noexcept;
   // The item (a value or an object), or null.
   _ckJsonBase* itemAt(int index) const noexcept;
   // Inserts into an array value; an index outside 0 .. count - 1 appends.
   bool addAt(int index, _ckJsonBase* item) noexcept;
-  // Gives an array value an empty owning item list if it has none.
+  // True for a live array value (which always has its item list).
   bool ensureArray() noexcept;
-  // Turns the value into an array with the given (possibly null) list, or an
-  // object value; the old payload is deleted.
-  void setArrayPayload(ExtPtrArray* list) noexcept;
+  // Turns the value into an empty array, or an object value; the old
+  // payload is deleted.
+  void setArrayPayload() noexcept;
   void setObjectPayload(_ckJsonObject* object) noexcept;
   _ckJsonObject* object() const noexcept { return isObject() ? m_payload.object : nullptr; }
   // Resets the payload to empty inline text.
@@ -295,7 +333,5 @@ class _ckJsonValue : public _ckJsonBase {
 
 // Clears and releases the weak handle of a dying node.
 void clearWeakHandle(_ckWeakPtr*& handle) noexcept;
-// A new owning list, or null.
-ExtPtrArray* newOwningList() noexcept;
 
 }  // namespace rozazar

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include "foundation/containers/DataBuffer.h"
-#include "foundation/containers/ExtIntArray.h"
-#include "foundation/containers/ExtPtrArray.h"
 #include "foundation/object/LogBase.h"
 #include "json/internal/JsonNodes.h"
+#include "json/internal/JsonStack.h"
 
 namespace rozazar {
 
@@ -17,6 +17,41 @@ enum ParseState : std::int32_t {
   kInObject = 1,    // waiting for a member or the object's end
   kAfterColon = 2,  // waiting for a member's value
   kInArray = 3,     // waiting for an item or the array's end
+};
+
+// Byte classes of the scan, one table look-up instead of a chain of
+// comparisons per byte: blanks, bytes that end a literal anywhere, and the
+// bar that ends one inside an array.
+enum ByteClass : std::uint8_t {
+  kBlank = 1,
+  kEndsLiteral = 2,
+  kEndsLiteralInArray = 4,
+};
+
+struct ByteClasses {
+  std::uint8_t of[256];
+};
+
+constexpr ByteClasses makeByteClasses() noexcept {
+  ByteClasses table{};
+  for (const char c : {' ', '\t', '\r', '\n'}) {
+    table.of[static_cast<unsigned char>(c)] = kBlank | kEndsLiteral | kEndsLiteralInArray;
+  }
+  for (const char c : {',', ']', '}'}) {
+    table.of[static_cast<unsigned char>(c)] = kEndsLiteral | kEndsLiteralInArray;
+  }
+  table.of[static_cast<unsigned char>('|')] = kEndsLiteralInArray;
+  return table;
+}
+
+constexpr ByteClasses kByteClasses = makeByteClasses();
+
+std::uint8_t byteClass(char c) noexcept { return kByteClasses.of[static_cast<unsigned char>(c)]; }
+
+// An object or array value waiting for the scan to come back to it.
+struct ParseFrame {
+  std::int32_t state;
+  _ckJsonBase* node;
 };
 
 class JsonScanner {
@@ -30,18 +65,10 @@ class JsonScanner {
     if (brace == nullptr) return true;
     m_pos = static_cast<std::size_t>(static_cast<const char*>(brace) - m_text) + 1;
     if (!push(kInObject, root)) return false;
-    while (m_states.count() > 0) {
-      const std::int32_t state = m_states.popLast();
-      RozazarObject* node = m_nodes.popLast();
-      bool ok = true;
-      switch (state) {
-        case kInObject:
-          ok = inObject(static_cast<_ckJsonObject*>(node));
-          break;
-        default:
-          ok = inArray(static_cast<_ckJsonValue*>(node));
-          break;
-      }
+    while (!m_stack.empty()) {
+      const ParseFrame frame = m_stack.pop();
+      const bool ok = frame.state == kInObject ? inObject(static_cast<_ckJsonObject*>(frame.node))
+                                               : inArray(static_cast<_ckJsonValue*>(frame.node));
       if (!ok) return false;
       if (m_pos >= m_end) return true;
     }
@@ -49,23 +76,16 @@ class JsonScanner {
   }
 
  private:
-  bool push(std::int32_t state, RozazarObject* node) noexcept {
-    if (!m_nodes.append(node)) return false;
-    if (!m_states.push(state)) {
-      m_nodes.popLast();
-      return false;
-    }
-    return true;
+  bool push(std::int32_t state, _ckJsonBase* node) noexcept {
+    return m_stack.push(ParseFrame{state, node});
   }
 
   bool atEnd() const noexcept { return m_pos >= m_end; }
 
-  static bool isBlank(char c) noexcept { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
   void skipBlanks(bool barIsBlank) noexcept {
     while (m_pos < m_end) {
       const char c = m_text[m_pos];
-      if (isBlank(c) || (barIsBlank && (c == '|' || c == ','))) {
+      if ((byteClass(c) & kBlank) != 0 || (barIsBlank && (c == '|' || c == ','))) {
         ++m_pos;
       } else {
         break;
@@ -95,9 +115,9 @@ class JsonScanner {
   // From the literal's first byte: the position of its terminator, or false
   // when the text ends first.
   bool findLiteralEnd(bool inArray, std::size_t& stop) const noexcept {
+    const std::uint8_t ends = inArray ? kEndsLiteralInArray : kEndsLiteral;
     for (std::size_t i = m_pos; i < m_end; ++i) {
-      const char c = m_text[i];
-      if (isBlank(c) || c == ',' || c == ']' || c == '}' || (inArray && c == '|')) {
+      if ((byteClass(m_text[i]) & ends) != 0) {
         stop = i;
         return true;
       }
@@ -266,8 +286,7 @@ class JsonScanner {
   std::size_t m_end;
   bool m_copy;
   LogNull m_log;
-  ExtIntArray m_states;
-  ExtPtrArray m_nodes;
+  JsonStack<ParseFrame> m_stack;
 };
 
 }  // namespace

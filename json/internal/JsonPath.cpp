@@ -320,7 +320,7 @@ class PathWalker {
         failure = "ensureArray failed.";
       } else {
         sub = doc != nullptr ? doc->newValue(false) : nullptr;
-        if (sub != nullptr) sub->setArrayPayload(nullptr);
+        if (sub != nullptr) sub->setArrayPayload();
         if (sub == nullptr || !sub->ensureArray()) {
           failure = "ensureArray failed..";
         } else if (!array->addAt(position, sub)) {

@@ -98,6 +98,13 @@ TEST(JsonEmitter, OutputThatCannotGrowFails) {
   EXPECT_EQ(emitText(*doc->topObject()), "<failed>");
 }
 
+TEST(JsonEmitter, AnOmittedMemberLongerThanTheStagedOutputLeavesNoTrace) {
+  const std::string longName(20000, 'n');
+  DocPtr doc = parseInPlace("{\"a\":1,\"" + longName + "\":{},\"b\":2}");
+  ASSERT_TRUE(doc);
+  EXPECT_EQ(emitText(*doc->topObject(), true, true, true), "{\"a\":1,\"b\":2}");
+}
+
 TEST(JsonEmitter, AMillionLevelsDeepEmissionMatchesTheParse) {
   std::string text;
   const int depth = 1000000;

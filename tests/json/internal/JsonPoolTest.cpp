@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "json/internal/JsonNodes.h"
+#include "tests/foundation/TestObjects.h"
+#include "tests/json/JsonTestSupport.h"
+
+namespace rozazar::testing {
+namespace {
+
+TEST(JsonPool, ADeletedMemberServesTheNextAndTheRestStays) {
+  DocPtr doc = parseInPlace("{\"a\":\"a text longer than the inline limit\",\"b\":1,\"c\":[1,2]}");
+  ASSERT_TRUE(doc);
+  _ckJsonObject* top = doc->topObject();
+  const void* removed = top->memberAt(1);
+  top->removeMemberAt(1);
+  LogNull log;
+  _ckJsonMember* added = newScalarMember(doc.get(), "d", 1, "7", 1, false, log);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(static_cast<const void*>(added), removed);
+  ASSERT_TRUE(top->appendMember(added));
+  EXPECT_EQ(emitText(*top), "{\"a\":\"a text longer than the inline limit\",\"c\":[1,2],\"d\":7}");
+}
+
+TEST(JsonPool, ARefusedSlabFailsTheNodeOnly) {
+  DocPtr doc(_ckJsonDoc::createNew());
+  std::vector<_ckJsonValue*> values;
+  {
+    // Nodes are far smaller than a slab: only new slabs are refused.
+    AllocationRefusal refuse(1024);
+    for (int i = 0; i < 100; ++i) {
+      _ckJsonValue* value = doc->newValue(false);
+      if (value == nullptr) break;
+      values.push_back(value);
+    }
+    EXPECT_LT(values.size(), 100u);
+  }
+  _ckJsonValue* after = doc->newValue(false);
+  EXPECT_NE(after, nullptr);
+  values.push_back(after);
+  for (_ckJsonValue* value : values) RozazarObject::deleteObject(value);
+}
+
+}  // namespace
+}  // namespace rozazar::testing
