@@ -76,7 +76,12 @@ bool _clsJsonMixin::referenceTopObject(_ckJsonDoc& doc) noexcept {
   if (top == nullptr) return false;
   m_topRef = _ckWeakPtr::create(top);
   if (m_topRef == nullptr) return false;
-  top->setWeakHandle(m_topRef);
+  if (!top->setWeakHandle(m_topRef)) {
+    // An unregistered reference would not learn of the object's death.
+    m_topRef->release();
+    m_topRef = nullptr;
+    return false;
+  }
   return true;
 }
 

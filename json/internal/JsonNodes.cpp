@@ -205,6 +205,29 @@ void _ckJsonBase::deleteDoomed(_ckJsonBase* doomed, _ckJsonDoc& doc) noexcept {
   }
 }
 
+bool _ckJsonBase::replaceWeakHandle(_ckWeakPtr* handle) noexcept {
+  _ckWeakPtr** slot = weakHandleSlot();
+  if (slot == nullptr) return false;
+  if (handle == *slot) return true;
+  if (*slot != nullptr) {
+    clearWeakHandle(*slot);
+    if (m_doc != nullptr) m_doc->removeWeakHolder(this);
+  }
+  if (handle == nullptr) return true;
+  if (m_doc == nullptr || !m_doc->addWeakHolder(this)) return false;
+  if (handle->addRef() > 0) {
+    *slot = handle;
+    return true;
+  }
+  m_doc->removeWeakHolder(this);
+  return false;
+}
+
+void _ckJsonBase::clearHandleOf(_ckJsonBase* node) noexcept {
+  _ckWeakPtr** slot = node->weakHandleSlot();
+  if (slot != nullptr) clearWeakHandle(*slot);
+}
+
 _ckJsonDoc* _ckJsonBase::owningDocument() noexcept {
   return m_nodeKind == kNodeDocument ? static_cast<_ckJsonDoc*>(this) : m_doc;
 }
@@ -225,7 +248,29 @@ void _ckJsonBase::deleteChildren() noexcept {
 
 _ckJsonDoc* _ckJsonDoc::createNew() noexcept { return rozazar::newObject<_ckJsonDoc>(); }
 
-_ckJsonDoc::~_ckJsonDoc() { deleteChildren(); }
+_ckJsonDoc::~_ckJsonDoc() {
+  // The pool frees every node and text at once when it goes; the tree is
+  // not visited. Only the weak handles of the nodes reach outside, so those
+  // are cleared here.
+  const int holders = m_weakHolders.count();
+  for (int i = 0; i < holders; ++i) clearHandleOf(m_weakHolders.rawAt(i));
+  m_weakHolders.clear();
+  m_topObject = nullptr;
+}
+
+bool _ckJsonDoc::addWeakHolder(_ckJsonBase* node) noexcept {
+  return m_weakHolders.insertAt(m_pool, -1, node);
+}
+
+void _ckJsonDoc::removeWeakHolder(_ckJsonBase* node) noexcept {
+  const int holders = m_weakHolders.count();
+  for (int i = 0; i < holders; ++i) {
+    if (m_weakHolders.rawAt(i) == node) {
+      m_weakHolders.removeAt(i);
+      return;
+    }
+  }
+}
 
 void _ckJsonDoc::detachChildren(_ckJsonBase*& doomed) noexcept {
   pushDoomed(doomed, m_topObject);
@@ -274,19 +319,13 @@ _ckJsonValue* _ckJsonDoc::newObjectValue() noexcept {
 // ---- Object ----
 
 _ckJsonObject::~_ckJsonObject() {
-  clearWeakHandle(m_weakHandle);
+  replaceWeakHandle(nullptr);
   deleteChildren();
 }
 
 void _ckJsonObject::detachChildren(_ckJsonBase*& doomed) noexcept {
   doomList(doomed, m_members);
   m_hasMemberList = 0;
-}
-
-void _ckJsonObject::setWeakHandle(_ckWeakPtr* handle) noexcept {
-  if (handle == m_weakHandle) return;
-  clearWeakHandle(m_weakHandle);
-  if (handle != nullptr && handle->addRef() > 0) m_weakHandle = handle;
 }
 
 _ckJsonMember* _ckJsonObject::memberAt(int index) const noexcept {
@@ -460,7 +499,7 @@ _ckJsonValue::_ckJsonValue(_ckJsonDoc* doc, bool quoted) noexcept
 }
 
 _ckJsonValue::~_ckJsonValue() {
-  clearWeakHandle(m_weakHandle);
+  replaceWeakHandle(nullptr);
   clearPayload();
   clearSignature(m_valueSignature);
 }
@@ -485,12 +524,6 @@ void _ckJsonValue::clearPayload() noexcept {
   }
   emptyInline(m_payload.text);
   m_payloadForm = kPayloadInline;
-}
-
-void _ckJsonValue::setWeakHandle(_ckWeakPtr* handle) noexcept {
-  if (handle == m_weakHandle) return;
-  clearWeakHandle(m_weakHandle);
-  if (handle != nullptr && handle->addRef() > 0) m_weakHandle = handle;
 }
 
 bool _ckJsonValue::setValueText(const char* text, std::uint32_t length, bool quoted,

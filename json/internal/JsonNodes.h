@@ -10,8 +10,10 @@
 // Nodes and their heap texts live in the document's pool: a document's
 // nodes are made by the document (newObject, newMember, newValue), a deleted
 // node goes back to the pool, and deleting the document frees the pool's
-// slabs at once. A node never outlives its document and never moves to
-// another document.
+// slabs at once, without visiting the nodes: only weak handles reach
+// outside the document, and the document clears those of the nodes that
+// hold one. A node never outlives its document and never moves to another
+// document.
 #pragma once
 
 #include <cstddef>
@@ -143,6 +145,15 @@ class _ckJsonBase : public RozazarObject {
   // The document whose pool holds the node's storage and texts.
   _ckJsonDoc* owningDocument() noexcept;
 
+  // The node's weak handle field, for the kinds that have one.
+  virtual _ckWeakPtr** weakHandleSlot() noexcept { return nullptr; }
+  // Replaces the node's weak handle (registering the node with its document
+  // as a holder of one), or clears it with null. False when a new handle
+  // could not be taken.
+  bool replaceWeakHandle(_ckWeakPtr* handle) noexcept;
+  // Clears a node's handle for the dying document, which keeps no list.
+  static void clearHandleOf(_ckJsonBase* node) noexcept;
+
  private:
   std::uint8_t m_nodeKind;
   // While the node waits for deletion its document is no longer needed, and
@@ -177,6 +188,11 @@ class _ckJsonDoc : public _ckJsonBase {
   // The storage of the document's nodes and heap texts.
   JsonPool& pool() noexcept { return m_pool; }
 
+  // The document's record of the nodes that hold a weak handle. False when
+  // the record can't grow.
+  bool addWeakHolder(_ckJsonBase* node) noexcept;
+  void removeWeakHolder(_ckJsonBase* node) noexcept;
+
   // Creation of nodes belonging to this document; null when memory runs out.
   _ckJsonObject* newObject() noexcept;
   _ckJsonMember* newMember() noexcept;
@@ -195,6 +211,7 @@ class _ckJsonDoc : public _ckJsonBase {
   // Declared first, so that it is destroyed last: the destructor's body
   // deletes the tree into it, then the slabs go at once.
   JsonPool m_pool;
+  JsonNodeList m_weakHolders{};
   _ckJsonObject* m_topObject = nullptr;
   DataBuffer m_sourceText;
 };
@@ -225,11 +242,13 @@ class _ckJsonObject : public _ckJsonBase {
   bool resetMemberList() noexcept;
 
   // Registers a weak reference that is cleared when the object dies; the
-  // object holds one count of it.
-  void setWeakHandle(_ckWeakPtr* handle) noexcept;
+  // object holds one count of it. False (handle not taken) when the document
+  // can't record it.
+  bool setWeakHandle(_ckWeakPtr* handle) noexcept { return replaceWeakHandle(handle); }
 
  protected:
   void detachChildren(_ckJsonBase*& doomed) noexcept override;
+  _ckWeakPtr** weakHandleSlot() noexcept override { return &m_weakHandle; }
 
  private:
   _ckWeakPtr* m_weakHandle = nullptr;
@@ -318,10 +337,11 @@ class _ckJsonValue : public _ckJsonBase {
   // Resets the payload to empty inline text.
   void clearPayload() noexcept;
 
-  void setWeakHandle(_ckWeakPtr* handle) noexcept;
+  bool setWeakHandle(_ckWeakPtr* handle) noexcept { return replaceWeakHandle(handle); }
 
  protected:
   void detachChildren(_ckJsonBase*& doomed) noexcept override;
+  _ckWeakPtr** weakHandleSlot() noexcept override { return &m_weakHandle; }
 
  private:
   std::uint32_t m_valueSignature = kValueSignature;

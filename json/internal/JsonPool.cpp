@@ -34,6 +34,11 @@ constexpr std::size_t roundUp(std::size_t n, std::size_t grain) noexcept {
 }  // namespace
 
 JsonPool::~JsonPool() {
+  while (m_large != nullptr) {
+    LargeBlock* large = m_large;
+    m_large = large->next;
+    delete[] reinterpret_cast<unsigned char*>(large);
+  }
   TESSEL_POOL_UNPOISON(m_inlineSlab, kInlineSlabBytes);
   while (m_slabs != nullptr) {
     Slab* slab = m_slabs;
@@ -46,7 +51,7 @@ JsonPool::~JsonPool() {
 void* JsonPool::allocate(std::size_t bytes) noexcept {
   if (bytes == 0) bytes = 1;
   if (!allocationAllowed(bytes)) return nullptr;
-  if (bytes > kLargestPooled) return newRawArray<unsigned char>(bytes);
+  if (bytes > kLargestPooled) return allocateLarge(bytes);
   const std::size_t sizeClass = classOf(bytes);
   FreeBlock* block = m_free[sizeClass];
   if (block != nullptr) {
@@ -83,11 +88,35 @@ void* JsonPool::allocateFromNewSlab(std::size_t size) noexcept {
   return raw + header;
 }
 
+void* JsonPool::allocateLarge(std::size_t bytes) noexcept {
+  if (bytes > static_cast<std::size_t>(-1) - kLargeHeader) return nullptr;
+  auto* raw = newRawArray<unsigned char>(bytes + kLargeHeader);
+  if (raw == nullptr) return nullptr;
+  auto* large = reinterpret_cast<LargeBlock*>(raw);
+  large->previous = nullptr;
+  large->next = m_large;
+  if (m_large != nullptr) m_large->previous = large;
+  m_large = large;
+  return raw + kLargeHeader;
+}
+
+void JsonPool::releaseLarge(void* block) noexcept {
+  auto* raw = static_cast<unsigned char*>(block) - kLargeHeader;
+  auto* large = reinterpret_cast<LargeBlock*>(raw);
+  if (large->previous != nullptr) {
+    large->previous->next = large->next;
+  } else {
+    m_large = large->next;
+  }
+  if (large->next != nullptr) large->next->previous = large->previous;
+  delete[] raw;
+}
+
 void JsonPool::release(void* block, std::size_t bytes) noexcept {
   if (block == nullptr) return;
   if (bytes == 0) bytes = 1;
   if (bytes > kLargestPooled) {
-    delete[] static_cast<unsigned char*>(block);
+    releaseLarge(block);
     return;
   }
   const std::size_t sizeClass = classOf(bytes);

@@ -1,8 +1,10 @@
 // The storage of one document's nodes and heap texts. Blocks are cut from
 // slabs that the pool owns; a returned block goes onto the free list of its
-// size class and serves the next request of that class. Freeing the pool
-// frees every slab at once, so the blocks of a document cost no heap call
-// of their own and no heap header.
+// size class and serves the next request of that class. Blocks too large
+// for a size class come from the heap and are kept on a list of their own.
+// Freeing the pool frees every slab and large block at once, so the blocks
+// of a document cost no heap call of their own and need no freeing one by
+// one.
 #pragma once
 
 #include <cstddef>
@@ -44,16 +46,26 @@ class JsonPool {
     Slab* next;
     std::size_t bytes;
   };
+  // The header in front of a large block, linking it to the others.
+  struct LargeBlock {
+    LargeBlock* previous;
+    LargeBlock* next;
+  };
+  static constexpr std::size_t kLargeHeader = 16;
+  static_assert(sizeof(LargeBlock) <= kLargeHeader, "large block header must fit");
 
   static std::size_t classOf(std::size_t bytes) noexcept { return (bytes - 1) / kGrain; }
   // Cuts a block from a new slab; null when the slab can't be made.
   void* allocateFromNewSlab(std::size_t bytes) noexcept;
+  void* allocateLarge(std::size_t bytes) noexcept;
+  void releaseLarge(void* block) noexcept;
 
   FreeBlock* m_free[kClasses] = {};
   alignas(16) unsigned char m_inlineSlab[kInlineSlabBytes];
   unsigned char* m_next = m_inlineSlab;
   unsigned char* m_end = m_inlineSlab + kInlineSlabBytes;
   Slab* m_slabs = nullptr;
+  LargeBlock* m_large = nullptr;
   std::size_t m_nextSlabBytes = kFirstSlabBytes;
 };
 

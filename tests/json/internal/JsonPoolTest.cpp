@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/object/RefCountedObject.h"
 #include "json/internal/JsonNodes.h"
 #include "tests/foundation/TestObjects.h"
 #include "tests/json/JsonTestSupport.h"
@@ -41,6 +42,23 @@ TEST(JsonPool, ARefusedSlabFailsTheNodeOnly) {
   EXPECT_NE(after, nullptr);
   values.push_back(after);
   for (_ckJsonValue* value : values) RozazarObject::deleteObject(value);
+}
+
+TEST(JsonPool, DeletingTheDocumentClearsTheHandlesOfItsNodesAndFreesLargeTexts) {
+  DocPtr doc = parseInPlace("{\"a\":{\"b\":[1]}}");
+  ASSERT_TRUE(doc);
+  _ckJsonValue* value = doc->topObject()->memberAt(0)->value();
+  _ckWeakPtr* handle = _ckWeakPtr::create(value);
+  ASSERT_TRUE(value->setWeakHandle(handle));
+  const std::string large(300, 'x');
+  LogNull log;
+  _ckJsonMember* member = newScalarMember(doc.get(), "c", 1, large.data(), 300, true, log);
+  ASSERT_NE(member, nullptr);
+  ASSERT_TRUE(doc->topObject()->appendMember(member));
+  doc.reset();
+  EXPECT_EQ(handle->lockTarget(), nullptr);
+  EXPECT_EQ(handle->refCount(), 1);
+  handle->release();
 }
 
 }  // namespace
