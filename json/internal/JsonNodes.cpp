@@ -325,7 +325,7 @@ _ckJsonObject::~_ckJsonObject() {
 
 void _ckJsonObject::detachChildren(_ckJsonBase*& doomed) noexcept {
   doomList(doomed, m_members);
-  m_hasMemberList = 0;
+  setFlag(kHasMemberList, false);
 }
 
 _ckJsonMember* _ckJsonObject::memberAt(int index) const noexcept {
@@ -345,7 +345,7 @@ bool _ckJsonObject::appendMember(_ckJsonMember* member) noexcept {
   if (member != nullptr && !RozazarObject::isValid(member)) return false;
   _ckJsonDoc* doc = document();
   if (doc == nullptr || !m_members.insertAt(doc->pool(), -1, member)) return false;
-  m_hasMemberList = 1;
+  setFlag(kHasMemberList, true);
   return true;
 }
 
@@ -356,13 +356,14 @@ void _ckJsonObject::removeMemberAt(int index) noexcept {
 
 bool _ckJsonObject::resetMemberList() noexcept {
   deleteChildren();
-  m_hasMemberList = 1;
+  setFlag(kHasMemberList, true);
   return true;
 }
 
 // ---- Member ----
 
 _ckJsonMember::_ckJsonMember(_ckJsonDoc* doc) noexcept : _ckJsonBase(kNodeMember, doc) {
+  m_form = kNameInline;
   emptyInline(m_name);
 }
 
@@ -377,9 +378,9 @@ void _ckJsonMember::detachChildren(_ckJsonBase*& doomed) noexcept {
 }
 
 void _ckJsonMember::freeName() noexcept {
-  if (m_nameForm == kNameHeap) releaseHeapText(document(), m_name);
+  if (m_form == kNameHeap) releaseHeapText(document(), m_name);
   emptyInline(m_name);
-  m_nameForm = kNameInline;
+  m_form = kNameInline;
 }
 
 bool _ckJsonMember::setNameCopy(const char* name, std::uint32_t length) noexcept {
@@ -387,7 +388,7 @@ bool _ckJsonMember::setNameCopy(const char* name, std::uint32_t length) noexcept
   if (name == nullptr) length = 0;
   std::uint8_t form = kNameInline;
   if (!copyText(document(), m_name, name, length, form)) return false;
-  m_nameForm = form;
+  m_form = form;
   return true;
 }
 
@@ -395,11 +396,11 @@ void _ckJsonMember::setNameReference(std::uint32_t offset, std::uint32_t length)
   freeName();
   m_name.reference.offset = offset;
   m_name.reference.length = length;
-  m_nameForm = kNameReference;
+  m_form = kNameReference;
 }
 
 bool _ckJsonMember::readName(const char*& data, std::uint32_t& length) const noexcept {
-  return readJsonText(m_name, m_nameForm, document(), data, length);
+  return readJsonText(m_name, m_form, document(), data, length);
 }
 
 bool _ckJsonMember::nameEquals(const char* name, std::uint32_t length) const noexcept {
@@ -493,8 +494,9 @@ _ckJsonMember* newScalarMember(_ckJsonDoc* doc, const char* name, std::uint32_t 
 
 // ---- Value ----
 
-_ckJsonValue::_ckJsonValue(_ckJsonDoc* doc, bool quoted) noexcept
-    : _ckJsonBase(kNodeValue, doc), m_quoted(quoted ? 1 : 0) {
+_ckJsonValue::_ckJsonValue(_ckJsonDoc* doc, bool quoted) noexcept : _ckJsonBase(kNodeValue, doc) {
+  m_form = kPayloadInline;
+  setFlag(kQuoted, quoted);
   emptyInline(m_payload.text);
 }
 
@@ -505,36 +507,36 @@ _ckJsonValue::~_ckJsonValue() {
 }
 
 void _ckJsonValue::detachChildren(_ckJsonBase*& doomed) noexcept {
-  if (m_payloadForm == kPayloadArray) {
+  if (m_form == kPayloadArray) {
     doomList(doomed, m_payload.items);
-  } else if (m_payloadForm == kPayloadObject) {
+  } else if (m_form == kPayloadObject) {
     pushDoomed(doomed, m_payload.object);
   } else {
     return;
   }
   emptyInline(m_payload.text);
-  m_payloadForm = kPayloadInline;
+  m_form = kPayloadInline;
 }
 
 void _ckJsonValue::clearPayload() noexcept {
-  if (m_payloadForm == kPayloadHeap) {
+  if (m_form == kPayloadHeap) {
     releaseHeapText(document(), m_payload.text);
-  } else if (m_payloadForm >= kPayloadArray) {
+  } else if (m_form >= kPayloadArray) {
     deleteChildren();
   }
   emptyInline(m_payload.text);
-  m_payloadForm = kPayloadInline;
+  m_form = kPayloadInline;
 }
 
 bool _ckJsonValue::setValueText(const char* text, std::uint32_t length, bool quoted,
                                 LogBase&) noexcept {
   if (!isLive(this)) return false;
   clearPayload();
-  m_quoted = quoted ? 1 : 0;
+  setFlag(kQuoted, quoted);
   if (text == nullptr) length = 0;
   std::uint8_t form = kPayloadInline;
   if (!copyText(document(), m_payload.text, text, length, form)) return false;
-  m_payloadForm = form;
+  m_form = form;
   return true;
 }
 
@@ -542,12 +544,12 @@ void _ckJsonValue::setTextReference(std::uint32_t offset, std::uint32_t length) 
   clearPayload();
   m_payload.text.reference.offset = offset;
   m_payload.text.reference.length = length;
-  m_payloadForm = kPayloadReference;
+  m_form = kPayloadReference;
 }
 
 bool _ckJsonValue::readText(const char*& data, std::uint32_t& length) const noexcept {
   if (!isLive(this)) return false;
-  return readJsonText(m_payload.text, m_payloadForm, document(), data, length);
+  return readJsonText(m_payload.text, m_form, document(), data, length);
 }
 
 int _ckJsonValue::itemCount() const noexcept {
@@ -571,13 +573,13 @@ bool _ckJsonValue::addAt(int index, _ckJsonBase* item) noexcept {
 void _ckJsonValue::setArrayPayload() noexcept {
   clearPayload();
   m_payload.items.clear();
-  m_payloadForm = kPayloadArray;
+  m_form = kPayloadArray;
 }
 
 void _ckJsonValue::setObjectPayload(_ckJsonObject* object) noexcept {
   clearPayload();
   m_payload.object = object;
-  m_payloadForm = kPayloadObject;
+  m_form = kPayloadObject;
 }
 
 }  // namespace rozazar

@@ -154,6 +154,19 @@ class _ckJsonBase : public RozazarObject {
   // Clears a node's handle for the dying document, which keeps no list.
   static void clearHandleOf(_ckJsonBase* node) noexcept;
 
+  // Bits of m_flags.
+  static constexpr std::uint8_t kQuoted = 1;         // a value's text is a string
+  static constexpr std::uint8_t kHasMemberList = 2;  // an object has a member list
+  bool hasFlag(std::uint8_t bit) const noexcept { return (m_flags & bit) != 0; }
+  void setFlag(std::uint8_t bit, bool on) noexcept {
+    m_flags = static_cast<std::uint8_t>(on ? m_flags | bit : m_flags & ~bit);
+  }
+
+  // A member's name form or a value's payload form. Kept here, beside the
+  // kind, where it fills what would otherwise be padding.
+  std::uint8_t m_form = 0;
+  std::uint8_t m_flags = 0;
+
  private:
   std::uint8_t m_nodeKind;
   // While the node waits for deletion its document is no longer needed, and
@@ -225,11 +238,11 @@ class _ckJsonObject : public _ckJsonBase {
   // Null for a bad index or an empty slot.
   _ckJsonMember* memberAt(int index) const noexcept;
   const JsonNodeList* memberList() const noexcept {
-    return m_hasMemberList != 0 ? &m_members : nullptr;
+    return hasFlag(kHasMemberList) ? &m_members : nullptr;
   }
   // An object that never had a member list is written as "{}" even in
   // indented layout.
-  bool hasMemberList() const noexcept { return m_hasMemberList != 0; }
+  bool hasMemberList() const noexcept { return hasFlag(kHasMemberList); }
   // The index of the first member of that name, or -1.
   int findMember(const char* name, std::uint32_t length) const noexcept;
   // Appends, giving the object its member list first if it has none. False
@@ -253,7 +266,6 @@ class _ckJsonObject : public _ckJsonBase {
  private:
   _ckWeakPtr* m_weakHandle = nullptr;
   JsonNodeList m_members{};
-  std::uint8_t m_hasMemberList = 0;
 };
 
 class _ckJsonMember : public _ckJsonBase {
@@ -261,7 +273,7 @@ class _ckJsonMember : public _ckJsonBase {
   explicit _ckJsonMember(_ckJsonDoc* doc) noexcept;
   ~_ckJsonMember() override;
 
-  std::uint8_t nameForm() const noexcept { return m_nameForm; }
+  std::uint8_t nameForm() const noexcept { return m_form; }
   // Copies the name: inline up to 15 bytes, a heap copy beyond. False when
   // the heap copy can't be made (the name is then empty).
   bool setNameCopy(const char* name, std::uint32_t length) noexcept;
@@ -283,7 +295,6 @@ class _ckJsonMember : public _ckJsonBase {
 
   JsonTextStorage m_name;
   _ckJsonValue* m_value = nullptr;
-  std::uint8_t m_nameForm = kNameInline;
 };
 
 // A member named name holding a value with a new empty object, a new empty
@@ -307,11 +318,11 @@ class _ckJsonValue : public _ckJsonBase {
     return value != nullptr && value->m_valueSignature == kValueSignature;
   }
 
-  std::uint8_t payloadForm() const noexcept { return m_payloadForm; }
-  bool isQuoted() const noexcept { return m_quoted != 0; }
-  bool isScalar() const noexcept { return m_payloadForm <= kPayloadHeap; }
-  bool isArray() const noexcept { return m_payloadForm == kPayloadArray; }
-  bool isObject() const noexcept { return m_payloadForm == kPayloadObject; }
+  std::uint8_t payloadForm() const noexcept { return m_form; }
+  bool isQuoted() const noexcept { return hasFlag(kQuoted); }
+  bool isScalar() const noexcept { return m_form <= kPayloadHeap; }
+  bool isArray() const noexcept { return m_form == kPayloadArray; }
+  bool isObject() const noexcept { return m_form == kPayloadObject; }
 
   // Replaces the payload by a copy of the text (null counts as empty).
   bool setValueText(const char* text, std::uint32_t length, bool quoted, LogBase& log) noexcept;
@@ -347,8 +358,6 @@ class _ckJsonValue : public _ckJsonBase {
   std::uint32_t m_valueSignature = kValueSignature;
   _ckWeakPtr* m_weakHandle = nullptr;
   JsonPayload m_payload;
-  std::uint8_t m_payloadForm = kPayloadInline;
-  std::uint8_t m_quoted;
 };
 
 // Clears and releases the weak handle of a dying node.
