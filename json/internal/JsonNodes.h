@@ -151,7 +151,8 @@ class _ckJsonBase : public RozazarObject {
   // as a holder of one), or clears it with null. False when a new handle
   // could not be taken.
   bool replaceWeakHandle(_ckWeakPtr* handle) noexcept;
-  // Clears a node's handle for the dying document, which keeps no list.
+  // Clears the weak handle of a node whose document is being deleted (the
+  // node itself goes with the pool, without its destructor).
   static void clearHandleOf(_ckJsonBase* node) noexcept;
 
   // Bits of m_flags.
@@ -221,9 +222,10 @@ class _ckJsonDoc : public _ckJsonBase {
   void destroy() noexcept override { delete this; }
 
  private:
-  // Declared first, so that it is destroyed last: the destructor's body
-  // deletes the tree into it, then the slabs go at once.
+  // Declared first, so that it is destroyed last: with it go all nodes and
+  // texts of the document at once.
   JsonPool m_pool;
+  // The nodes that hold a weak handle; the destructor clears their handles.
   JsonNodeList m_weakHolders{};
   _ckJsonObject* m_topObject = nullptr;
   DataBuffer m_sourceText;
