@@ -7,6 +7,7 @@
 #include <malloc.h>
 
 #include <rapidjson/document.h>
+#include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 #include <simdjson.h>
@@ -94,7 +95,7 @@ void LoadTesselInterface(benchmark::State& state) {
   finish(state, text, 0);
 }
 
-void EmitTessel(benchmark::State& state) {
+void emitTessel(benchmark::State& state, bool compact) {
   const std::string& text = document(static_cast<int>(state.range(0)));
   TesselDoc doc;
   doc.load(text);
@@ -102,12 +103,20 @@ void EmitTessel(benchmark::State& state) {
   for (auto _ : state) {
     StringBuffer out;
     EmitOptions options;
+    options.compact = compact ? 1 : 0;
+    // Line feeds only, as the peers write them.
+    options.crLf = 0;
     benchmark::DoNotOptimize(emitObject(*doc.doc->topObject(), out, options));
     emitted = out.length();
   }
   state.counters["out_bytes"] = static_cast<double>(emitted);
   finish(state, text, 0);
 }
+
+void EmitTessel(benchmark::State& state) { emitTessel(state, true); }
+
+// Two spaces per level, as the peer below is set up.
+void EmitTesselIndented(benchmark::State& state) { emitTessel(state, false); }
 
 // ---- RapidJSON ----
 
@@ -149,6 +158,22 @@ void EmitRapidJson(benchmark::State& state) {
   for (auto _ : state) {
     rapidjson::StringBuffer out;
     rapidjson::Writer<rapidjson::StringBuffer> writer(out);
+    benchmark::DoNotOptimize(doc.Accept(writer));
+    emitted = out.GetSize();
+  }
+  state.counters["out_bytes"] = static_cast<double>(emitted);
+  finish(state, text, 0);
+}
+
+void EmitRapidJsonIndented(benchmark::State& state) {
+  const std::string& text = document(static_cast<int>(state.range(0)));
+  rapidjson::Document doc;
+  doc.Parse(text.data(), text.size());
+  std::size_t emitted = 0;
+  for (auto _ : state) {
+    rapidjson::StringBuffer out;
+    rapidjson::PrettyWriter<rapidjson::StringBuffer> writer(out);
+    writer.SetIndent(' ', 2);
     benchmark::DoNotOptimize(doc.Accept(writer));
     emitted = out.GetSize();
   }
@@ -219,6 +244,8 @@ BENCHMARK(LoadNlohmann)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadSimdjson)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(EmitTessel)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(EmitRapidJson)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(EmitTesselIndented)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(EmitRapidJsonIndented)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(EmitNlohmann)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(EmitSimdjson)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
