@@ -96,12 +96,6 @@ void clearWeakHandle(_ckWeakPtr*& handle) noexcept {
 
 // ---- Child lists ----
 
-_ckJsonBase* JsonNodeList::getAt(int index) const noexcept {
-  if (index < 0 || static_cast<std::uint32_t>(index) >= m_count) return nullptr;
-  _ckJsonBase* node = m_slots[index];
-  return node != nullptr && RozazarObject::isValid(node) ? node : nullptr;
-}
-
 bool JsonNodeList::insertAt(JsonPool& pool, int index, _ckJsonBase* node) noexcept {
   if (m_count == m_capacity) {
     // Two slots first (a pair is the most common small array), then doubling.

@@ -178,6 +178,12 @@ class _ckJsonBase : public RozazarObject {
   };
 };
 
+inline _ckJsonBase* JsonNodeList::getAt(int index) const noexcept {
+  if (index < 0 || static_cast<std::uint32_t>(index) >= m_count) return nullptr;
+  _ckJsonBase* node = m_slots[index];
+  return node != nullptr && RozazarObject::isValid(node) ? node : nullptr;
+}
+
 // Where a stored text lies: a pointer and a length, or failure for a
 // reference outside the source text.
 bool readJsonText(const JsonTextStorage& storage, std::uint8_t form, const _ckJsonDoc* doc,
