@@ -29,6 +29,25 @@ struct EmitFrame {
 // append (with its checks and terminator) per token. Reading, dropping and
 // truncating see staged and handed-over text as one.
 class EmitSink {
+  // Copies n bytes. Names and values are mostly short: up to 16 bytes are
+  // moved by two fixed-size copies that may overlap, which the compiler
+  // turns into plain loads and stores instead of a library call.
+  static void copyBytes(char* to, const char* from, std::size_t n) noexcept {
+    if (n >= 8 && n <= 16) {
+      std::memcpy(to, from, 8);
+      std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+      std::memcpy(to, from, 4);
+      std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n > 0 && n < 4) {
+      to[0] = from[0];
+      to[n / 2] = from[n / 2];
+      to[n - 1] = from[n - 1];
+    } else if (n > 16) {
+      std::memcpy(to, from, n);
+    }
+  }
+
  public:
   explicit EmitSink(StringBuffer& out) noexcept : m_out(out) {}
   EmitSink(const EmitSink&) = delete;
@@ -68,8 +87,11 @@ class EmitSink {
       if (!flush()) return false;
       if (n > kStageBytes) return m_out.appendBytes(data, n);
     }
-    if (n > 0) std::memcpy(m_stage + m_used, data, n);
+    copyBytes(m_stage + m_used, data, n);
     m_used += n;
+    // The source's last byte tells whether there is anything to drop; the
+    // staged copy is not read back right after it was written.
+    if (n > 0 && data[n - 1] != '\0') return true;
     while (m_used > 0 && m_stage[m_used - 1] == '\0') --m_used;
     if (m_used == 0) {
       while (m_out.length() > 0 && m_out.lastChar() == '\0') m_out.dropLast(1);
