@@ -13,6 +13,12 @@ class CommonLibrary : public CommonClass {
   ~CommonLibrary() override;
 
   HMODULE Module() const { return module; }
+  // Gives up the library without freeing it; the caller takes it over.
+  HMODULE Release() {
+    HMODULE released = module;
+    module = nullptr;
+    return released;
+  }
 
   // Address of the export `name`, looked up by its 8-bit name in the thread's
   // ANSI code page. Null when the library is not loaded or `name` is null

@@ -53,8 +53,27 @@ FARPROC Resolve(ConsoleUi& ui, varnok::CommonLibrary& library, const wchar_t* na
 
 }  // namespace
 
+CurrentExport& Current() {
+  thread_local CurrentExport current;
+  return current;
+}
+
+namespace {
+
+// Frees the library after a fault; should that fault too, the library stays
+// loaded rather than risking a second failure.
+void ReleaseAfterFault(varnok::CommonLibrary& library) {
+  LibraryFault ignored;
+  const GuardedCall release = [](void* module) noexcept {
+    FreeLibrary(static_cast<HMODULE>(module));
+  };
+  CallGuarded(release, library.Release(), ignored);
+}
+
+}  // namespace
+
 void Run(ConsoleUi& ui, const wchar_t* libraryName, const wchar_t* exportName,
-         const std::function<void(FARPROC)>& body) {
+         const std::function<void()>& body) {
   // Declared before the library, so the cursor comes back only after the
   // library has been released.
   const WaitCursor wait;
@@ -66,11 +85,20 @@ void Run(ConsoleUi& ui, const wchar_t* libraryName, const wchar_t* exportName,
 
   FARPROC init = Resolve(ui, library, kATesselInit);
   if (init == nullptr) return;
-  reinterpret_cast<ATesselInitFn>(reinterpret_cast<void (*)()>(init))(ui.OwnerWindow());
-
-  FARPROC address = Resolve(ui, library, exportName);
-  if (address == nullptr) return;
-  body(address);
+  try {
+    Current() = {init, kATesselInit};
+    Guarded<ATesselInitFn>::Call(ui.OwnerWindow());
+    FARPROC address = Resolve(ui, library, exportName);
+    if (address == nullptr) return;
+    Current() = {address, exportName};
+    body();
+  } catch (const LibraryFaulted& fault) {
+    // The transcript keeps the report; the box makes sure it is seen.
+    ui.AppendOutputLine(fault.Report().c_str());
+    ui.RefreshOutputPane();
+    ui.ShowMessageBox(ui.OwnerWindow(), fault.Report().c_str(), nullptr, MB_OK | MB_ICONERROR);
+    ReleaseAfterFault(library);
+  }
 }
 
 }  // namespace library_call_detail

@@ -10,9 +10,11 @@
 
 #include "console/TesselContract.h"
 #include "testing/substitute/CallLogWriter.h"
+#include "testing/substitute/Faults.h"
 #include "testing/substitute/Script.h"
 
 using tessel_substitute::CallLogRecord;
+using tessel_substitute::CommitFault;
 using tessel_substitute::Directive;
 using tessel_substitute::LoadScript;
 using tessel_substitute::Script;
@@ -132,6 +134,9 @@ std::int64_t Perform(const Call& call, const Script& script) {
         break;
       case Directive::Kind::Box:
         ShowBox(call, directive.text.c_str());
+        break;
+      case Directive::Kind::Fault:
+        CommitFault(directive.fault);
         break;
     }
   }

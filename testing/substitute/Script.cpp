@@ -76,6 +76,9 @@ bool ParseDirective(const std::string& word, const std::string& argument, Direct
   } else if (word == "box") {
     directive.kind = Directive::Kind::Box;
     directive.text = UnescapeText(argument);
+  } else if (word == "fault") {
+    directive.kind = Directive::Kind::Fault;
+    directive.fault = argument;
   } else {
     return false;
   }

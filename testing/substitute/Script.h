@@ -18,9 +18,11 @@ struct Directive {
     Fill,      // fill output buffer `index` completely with `text[0]`, unterminated
     Return,    // the export's result
     Box,       // show a message box with `text`, owned by the init window
+    Fault,     // fail in the way named by `fault` (see Faults.h)
   };
   Kind kind = Kind::Callback;
   std::wstring text;
+  std::string fault;
   bool isNull = false;
   int index = 0;
   std::int64_t value = 0;
