@@ -178,6 +178,26 @@ TEST_F(LibraryButtons, TheCommandsReadTheJsonPaneAndTheBoxesAsTheUserLeftThem) {
   EXPECT_EQ(filter[2].Int("signMode"), 0);
 }
 
+TEST_F(LibraryButtons, TheConsoleOutlivesALibraryThatFails) {
+  UseLibrary(L"full");
+  UseScript("ATesselShowAboutBox fault null-write\n");
+  ::SendMessageW(Item(1013), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Earlier line\r\n"));
+  MessageBoxWatcher boxes;
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1007, 1));
+  const auto seen = boxes.Seen();
+  EXPECT_EQ(seen[0].owner, dialog_);
+  EXPECT_EQ(seen[0].caption, L"TesselTest");
+  EXPECT_EQ(
+      seen[0].text.rfind(L"ATesselShowAboutBox failed: exception 0xC0000005 at Tessel.dll+0x", 0),
+      0u)
+      << seen[0].text;
+  EXPECT_EQ(WindowText(Item(1013)), L"Earlier line\r\n" + seen[0].text + L"\r\n");
+  // The next click loads the library afresh and runs.
+  UseScript("ATesselShowAboutBox box again\n");
+  ASSERT_TRUE(ClickAndAwaitRelease(boxes, 1007, 2));
+  EXPECT_EQ(boxes.Seen()[1].text, L"again");
+}
+
 TEST_F(LibraryButtons, SignFileJsonThroughTheRealOpenDialog) {
   UseLibrary(L"full");
   UseScript("ATesselSignFileJson callback Подписано.\n");
