@@ -34,12 +34,9 @@ std::wstring SystemName(std::uint32_t code) {
 
 // `address` as module+offset when it lies in a loaded module, else as is.
 std::wstring Place(const void* address) {
-  HMODULE module = nullptr;
+  const HMODULE module = ModuleOf(address);
   wchar_t path[MAX_PATH + 1] = {};
-  if (GetModuleHandleExW(
-          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-          static_cast<LPCWSTR>(address), &module) &&
-      GetModuleFileNameW(module, path, MAX_PATH) != 0) {
+  if (module != nullptr && GetModuleFileNameW(module, path, MAX_PATH) != 0) {
     std::wstring name = path;
     const size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos) name.erase(0, slash + 1);

@@ -59,14 +59,6 @@ void RestoreStackGuard() {
                  &previous);
 }
 
-HMODULE ModuleOf(const void* address) {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      static_cast<LPCWSTR>(address), &module);
-  return module;
-}
-
 bool InSystemModule(HMODULE module) {
   return module != nullptr &&
          (module == GetModuleHandleW(L"ntdll.dll") || module == GetModuleHandleW(L"kernel32.dll") ||
@@ -116,6 +108,14 @@ struct Registration {
 #endif
 
 }  // namespace
+
+HMODULE ModuleOf(const void* address) {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      static_cast<LPCWSTR>(address), &module);
+  return module;
+}
 
 // The frame handler of CallGuarded. For a fault it records, it resumes the
 // guarded frame where it captured its context, as a second return with the

@@ -35,6 +35,10 @@ using GuardedCall = void (*)(void* context) noexcept;
 // the stack's guard page is put back, so a second one is caught as well.
 bool CallGuarded(GuardedCall call, void* context, LibraryFault& fault) noexcept;
 
+// The loaded module that holds `address` (its reference count unchanged),
+// or null.
+HMODULE ModuleOf(const void* address);
+
 // The report of `fault` in the export `exportName`: the export, the code,
 // the system's name for it where it has one, where it happened (module and
 // offset when the address lies in a loaded module) and, for an access
