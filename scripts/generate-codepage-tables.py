@@ -7,7 +7,17 @@ compared with a second where one exists:
   py:NAME       Python's codec NAME (generated from the Unicode consortium's
                 published vendor mapping files),
   iconv:NAME    glibc's iconv converter NAME, called through ctypes,
-  charmap:NAME  glibc's charmap /usr/share/i18n/charmaps/NAME.gz.
+  charmap:NAME  glibc's charmap /usr/share/i18n/charmaps/NAME.gz,
+  ucm:NAME      the mapping file NAME.ucm kept in the shared code page data
+                folder (../shared/data/codepages, or $TESSEL_CODEPAGE_DATA):
+                Windows 2000's own tables, dumped from the system. Its
+                round trips (|0) and decode-only fallbacks (|3) are decoded;
+                the round trips choose the encoding of a character that
+                several sequences decode to. A character reached only through
+                a decode-only fallback is encoded back to that sequence.
+  nls:NUMBER    Wine's copy of the Windows code page file c_NUMBER.nls
+                (/usr/share/wine/nls, from Debian's libwine), read by the
+                documented layout of that format; used as a cross-check.
 Disagreements with the second source are counted in the generated file.
 
 The data is a stream of 16-bit words per plane (single bytes, byte pairs
@@ -34,6 +44,7 @@ import ctypes.util
 import gzip
 import os
 import platform
+import re
 import sys
 
 LEAD = 0xFFFE
@@ -82,12 +93,17 @@ SINGLE_BYTE = [
     # folded onto ASCII before decoding; the table keeps one byte per
     # character.
     (10004, "py:mac_arabic", None, "fold"),
+    # Wine defines 0xCB as the qamats, which Windows 2000 leaves undefined.
+    (10005, "ucm:windows-10005-2000", "nls:10005", None),
     (10006, "py:mac_greek", None, None),
     # glibc's CP10007 is the Windows variant of Mac Cyrillic (Python's
     # mac_cyrillic is the older Apple table).
     (10007, "iconv:CP10007", "py:mac_cyrillic", None),
     (10010, "py:mac_romanian", None, None),
     (10017, "iconv:MACUKRAINIAN", None, None),
+    # Wine maps the positional variants of the tone marks at 0x83-0x9C onto
+    # the plain marks; Windows 2000 leaves them undefined.
+    (10021, "ucm:windows-10021-2000", "nls:10021", None),
     (10029, "py:mac_latin2", "iconv:MAC-CENTRALEUROPE", None),
     (10079, "py:mac_iceland", "iconv:MAC-IS", None),
     (10081, "py:mac_turkish", None, None),
@@ -109,10 +125,13 @@ SINGLE_BYTE = [
     (20420, "iconv:IBM420", None, None),
     (20423, "iconv:IBM423", None, None),
     (20424, "iconv:IBM424", None, None),
+    (20833, "ucm:windows-20833-2000", None, None),
+    (20838, "ucm:windows-20838-2000", None, None),
     (20866, "py:koi8_r", "iconv:KOI8-R", None),
     (20871, "iconv:IBM871", None, None),
     (20880, "iconv:IBM880", None, None),
     (20905, "iconv:IBM905", None, None),
+    (20924, "ucm:windows-20924-2000", None, None),
     (21025, "iconv:IBM1025", None, None),
     (21866, "py:koi8_u", "iconv:KOI8-U", None),
 ] + [(28590 + n, "py:iso8859_%d" % n, "iconv:ISO-8859-%d" % n, None) for n in range(2, 10)] + [
@@ -133,6 +152,14 @@ MULTI_BYTE = [
     # Windows keeps 0x5C as the backslash in Johab and defines the jamo of
     # row 0x84; glibc's JOHAB has the won sign there and lacks the jamo.
     (1361, "py:johab", "iconv:JOHAB", None),
+    # The Mac pages of Japanese, traditional Chinese, Korean and simplified
+    # Chinese, and the Taiwanese sets CNS, TCA, Eten, IBM 5550, TeleText and
+    # Wang, as Windows 2000 defines them.
+    (10001, "ucm:windows-10001-2000", "nls:10001", None),
+    (10002, "ucm:windows-10002-2000", "nls:10002", None),
+    (10003, "ucm:windows-10003-2000", "nls:10003", None),
+    (10008, "ucm:windows-10008-2000", "nls:10008", None),
+] + [(cp, "ucm:windows-%d-2000" % cp, None, None) for cp in range(20000, 20006)] + [
     (20261, "iconv:T.61-8BIT", None, None),
     (20269, "iconv:ISO_6937", None, None),
     # JIS X 0208 and JIS X 0212 in EUC form.
@@ -256,9 +283,122 @@ class Charmap:
         return None
 
 
+def codepage_data_folder():
+    return os.environ.get("TESSEL_CODEPAGE_DATA",
+                          os.path.join("..", "shared", "data", "codepages"))
+
+
+def read_ucm(name):
+    """The mappings of a .ucm file: (code points, bytes, flag) per line."""
+    path = os.path.join(codepage_data_folder(), name + ".ucm")
+    if not os.path.exists(path):
+        sys.exit("no mapping file %s (set TESSEL_CODEPAGE_DATA to its folder)" % path)
+    mappings = []
+    inside = False
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.split("#", 1)[0].strip()
+            if line == "CHARMAP":
+                inside = True
+            elif line == "END CHARMAP":
+                inside = False
+            elif inside and line:
+                unicode_part, rest = line.split(" ", 1)
+                byte_part, flag = rest.split("|")
+                cps = [int(u, 16) for u in re.findall(r"<U([0-9A-Fa-f]+)>", unicode_part)]
+                data = bytes(int(b, 16) for b in re.findall(r"\\x([0-9A-Fa-f]{2})", byte_part))
+                mappings.append((cps, data, int(flag)))
+    return mappings
+
+
+class Ucm:
+    def __init__(self, name):
+        self.name = name
+        self.decoded = {}
+        self.encoded = {}
+        self.prefixes = set()
+        for cps, data, flag in read_ucm(name):
+            if len(cps) != 1:
+                sys.exit("%s: a sequence of several code points" % name)
+            if flag in (0, 3):
+                self.decoded[data] = cps[0]
+                for k in range(1, len(data)):
+                    self.prefixes.add(data[:k])
+            if flag == 0:
+                self.encoded.setdefault(cps[0], data)
+
+    def decode(self, seq):
+        if seq in self.decoded:
+            return self.decoded[seq]
+        return "incomplete" if seq in self.prefixes else "invalid"
+
+    def encode(self, cp):
+        return self.encoded.get(cp)
+
+
+class Nls:
+    """A Windows code page file: a header of words (size, code page, maximum
+    character size, default characters, twelve lead-byte range bytes), the
+    offset of the Unicode-to-bytes table, 256 words of single bytes, an
+    optional 256-word glyph table, then the lead-byte flag and, for a
+    double-byte page, 256 offsets of the 256-word trail tables."""
+
+    def __init__(self, number):
+        self.name = number
+        path = "/usr/share/wine/nls/c_%s.nls" % number
+        if not os.path.exists(path):
+            sys.exit("no %s: install Debian's libwine" % path)
+        with open(path, "rb") as f:
+            raw = f.read()
+        self.raw = raw
+        self.words = [int.from_bytes(raw[i:i + 2], "little") for i in range(0, len(raw) - 1, 2)]
+        self.default = self.words[3]
+        self.unicode_default = self.words[4]
+        at = self.words[0]  # the offset of the Unicode-to-bytes table
+        self.unicode_table = at + 1 + self.words[at]
+        self.singles = self.words[at + 1:at + 257]
+        at += 257
+        if self.words[at]:  # a glyph table
+            at += 256
+        at += 1
+        self.dbcs = at + 1 if self.words[at] else None
+
+    def _defined(self, value, seq):
+        # Undefined keys carry the page's default character (Wine's Mac
+        # pages use U+0000), except the bytes that character encodes to.
+        if value == self.unicode_default:
+            return self._encoded_default() == int.from_bytes(seq, "big")
+        return value != self.unicode_default and (value != 0 or seq == b"\0")
+
+    def _encoded_default(self):
+        # The Unicode-to-bytes table holds words on a double-byte page and
+        # bytes on a single-byte one.
+        if self.dbcs is not None:
+            return self.words[self.unicode_table + self.unicode_default]
+        at = 2 * self.unicode_table + self.unicode_default
+        return self.raw[at]
+
+    def decode(self, seq):
+        lead = seq[0]
+        offset = self.words[self.dbcs + lead] if self.dbcs is not None else 0
+        if len(seq) == 1:
+            if offset:
+                return "incomplete"
+            value = self.singles[lead]
+        elif len(seq) == 2 and offset:
+            value = self.words[self.dbcs + offset + seq[1]]
+        else:
+            return "invalid"
+        return value if self._defined(value, seq) else "invalid"
+
+    def encode(self, cp):
+        return None
+
+
 def open_source(source_name):
     kind, name = source_name.split(":", 1)
-    return {"py": PythonCodec, "iconv": Iconv, "charmap": Charmap}[kind](name)
+    return {"py": PythonCodec, "iconv": Iconv, "charmap": Charmap, "ucm": Ucm,
+            "nls": Nls}[kind](name)
 
 
 def describe(source_name):
@@ -267,6 +407,10 @@ def describe(source_name):
         return "Python %s codec %s" % (platform.python_version(), name)
     if kind == "iconv":
         return "glibc iconv %s" % name
+    if kind == "ucm":
+        return "the Windows 2000 table %s.ucm" % name
+    if kind == "nls":
+        return "Wine's c_%s.nls" % name
     return "glibc charmap %s" % name
 
 

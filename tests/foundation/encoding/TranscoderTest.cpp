@@ -155,8 +155,9 @@ TEST(Transcode, LongTextsCrossTheWorkingBlocks) {
 }
 
 TEST(Transcode, UnsupportedCodePagesAreRefused) {
-  // Pages of the name table without mapping data, and unknown numbers.
-  for (const int codePage : {10001, 10005, 10021, 20000, 20833, 29001, 55000, 57002, 1249}) {
+  // The one page of the name table without mapping data, and unknown
+  // numbers next to known ones.
+  for (const int codePage : {29001, 1249, 55005, 57001, 57012}) {
     EXPECT_FALSE(convert(codePage, 65001, {'a'}).ok) << codePage;
     EXPECT_FALSE(convert(65001, codePage, {'a'}).ok) << codePage;
     EXPECT_FALSE(isSupportedCodePage(codePage)) << codePage;
