@@ -4,7 +4,12 @@
 // input byte after loading. Prepare the documents first with
 // bench/make-json-bench-data.sh.
 #include <benchmark/benchmark.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <malloc.h>
+#endif
 
 #include <rapidjson/document.h>
 #include <rapidjson/prettywriter.h>
@@ -49,7 +54,33 @@ const std::string& document(int index) {
   return texts[static_cast<std::size_t>(index)];
 }
 
-std::size_t heapInUse() { return mallinfo2().uordblks; }
+// Bytes of the C library's heap in use; the difference across a load is
+// what the loaded document holds.
+#if defined(_WIN32)
+// mingw's malloc takes its blocks from a Win32 heap of the C runtime: the
+// busy blocks of every heap of the process are summed.
+std::size_t heapInUse() {
+  HANDLE heaps[64];
+  const DWORD count = GetProcessHeaps(64, heaps);
+  std::size_t busy = 0;
+  for (DWORD i = 0; i < count && i < 64; ++i) {
+    if (!HeapLock(heaps[i])) continue;
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heaps[i], &entry)) {
+      if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) busy += entry.cbData;
+    }
+    HeapUnlock(heaps[i]);
+  }
+  return busy;
+}
+#else
+// Blocks the allocator mapped on their own count as well as those of its
+// arenas: large buffers go either way, depending on what was freed before.
+std::size_t heapInUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+#endif
 
 void finish(benchmark::State& state, const std::string& text, std::size_t heapAfterLoad) {
   state.SetLabel(kDocuments[state.range(0)]);

@@ -12,15 +12,22 @@ out="$root/.cache/json-bench-data"
 src="$root/.cache/json-bench-src"
 mkdir -p "$out" "$src"
 
-if [ ! -s "$out/twitter.json" ]; then
+# The same source package gives simdjson's single-file source, which the
+# Windows build of the benchmark compiles (simdjson-singleheader).
+single="$src/simdjson-singleheader"
+if [ ! -s "$out/twitter.json" ] || [ ! -s "$single/simdjson.cpp" ]; then
   archives=("$src"/simdjson_*.orig.tar.gz)
   if [ ! -e "${archives[0]}" ]; then
     (cd "$src" && apt-get source --download-only simdjson)
     archives=("$src"/simdjson_*.orig.tar.gz)
   fi
-  tar -xzf "${archives[0]}" -C "$src" --wildcards '*/jsonexamples/twitter.json'
+  tar -xzf "${archives[0]}" -C "$src" --wildcards '*/jsonexamples/twitter.json' \
+    '*/singleheader/simdjson.h' '*/singleheader/simdjson.cpp'
   examples=("$src"/simdjson-*/jsonexamples/twitter.json)
   cp "${examples[0]}" "$out/twitter.json"
+  headers=("$src"/simdjson-*/singleheader)
+  mkdir -p "$single"
+  cp "${headers[0]}/simdjson.h" "${headers[0]}/simdjson.cpp" "$single/"
 fi
 
 python3 - "$out" <<'PY'
