@@ -176,8 +176,76 @@ MULTI_BYTE = [
 # Pages whose data is another page's.
 SHARED = [(51936, 20936), (51949, 20949)]
 
+# The SMS pages: GSM 7-bit, one septet a byte, with 0x1B escaping into a
+# second table. Each page is a locking table (the characters of the septets)
+# and a single shift table (behind the escape), from 3GPP TS 23.038.
+#   55000 the default alphabet and its extension table (6.2.1, 6.2.1.1);
+#   55001 the default alphabet and the Spanish single shift table (A.2.2);
+#   55002 the Portuguese locking (A.3.3) and single shift (A.2.3) tables;
+#   55003 the Turkish locking (A.3.1) and single shift (A.2.1) tables;
+#   55004 the default alphabet and extension table; the standard has no
+#         Greek national tables, because the default alphabet carries the
+#         Greek capitals that differ from Latin ones. Greek text is written
+#         the way Greek phones do: every Greek letter as its capital, without
+#         accents, the capitals that look like Latin ones as those letters.
+#         Decoding is the default alphabet's.
+# The national tables are given as the positions where they differ from the
+# default ones; a position not listed as a character of a national single
+# shift table is undefined there.
+GSM_SPANISH_SHIFT = {
+    0x09: 0x00E7, 0x0A: 0x000C, 0x14: 0x005E, 0x28: 0x007B, 0x29: 0x007D, 0x2F: 0x005C,
+    0x3C: 0x005B, 0x3D: 0x007E, 0x3E: 0x005D, 0x40: 0x007C, 0x41: 0x00C1, 0x49: 0x00CD,
+    0x4F: 0x00D3, 0x55: 0x00DA, 0x61: 0x00E1, 0x65: 0x20AC, 0x69: 0x00ED, 0x6F: 0x00F3,
+    0x75: 0x00FA,
+}
+GSM_PORTUGUESE_LOCKING = {
+    0x04: 0x00EA, 0x05: 0x00E9, 0x06: 0x00FA, 0x07: 0x00ED, 0x08: 0x00F3, 0x09: 0x00E7,
+    0x0B: 0x00D4, 0x0C: 0x00F4, 0x0E: 0x00C1, 0x0F: 0x00E1, 0x12: 0x00AA, 0x13: 0x00C7,
+    0x14: 0x00C0, 0x15: 0x221E, 0x16: 0x005E, 0x17: 0x005C, 0x18: 0x20AC, 0x19: 0x00D3,
+    0x1A: 0x007C, 0x1C: 0x00C2, 0x1D: 0x00E2, 0x1E: 0x00CA, 0x24: 0x00BA, 0x40: 0x00CD,
+    0x5B: 0x00C3, 0x5C: 0x00D5, 0x5D: 0x00DA, 0x60: 0x007E, 0x7B: 0x00E3, 0x7C: 0x00F5,
+    0x7D: 0x0060,
+}
+GSM_PORTUGUESE_SHIFT = {
+    0x05: 0x00EA, 0x09: 0x00E7, 0x0A: 0x000C, 0x0B: 0x00D4, 0x0C: 0x00F4, 0x0E: 0x00C1,
+    0x0F: 0x00E1, 0x12: 0x03A6, 0x13: 0x0393, 0x14: 0x005E, 0x15: 0x03A9, 0x16: 0x03A0,
+    0x17: 0x03A8, 0x18: 0x03A3, 0x19: 0x0398, 0x1F: 0x00CA, 0x28: 0x007B, 0x29: 0x007D,
+    0x2F: 0x005C, 0x3C: 0x005B, 0x3D: 0x007E, 0x3E: 0x005D, 0x40: 0x007C, 0x41: 0x00C0,
+    0x49: 0x00CD, 0x4F: 0x00D3, 0x55: 0x00DA, 0x5B: 0x00C3, 0x5C: 0x00D5, 0x61: 0x00C2,
+    0x65: 0x20AC, 0x69: 0x00ED, 0x6F: 0x00F3, 0x75: 0x00FA, 0x7B: 0x00E3, 0x7C: 0x00F5,
+    0x7F: 0x00E2,
+}
+GSM_TURKISH_LOCKING = {
+    0x04: 0x20AC, 0x07: 0x0131, 0x0B: 0x011E, 0x0C: 0x011F, 0x1C: 0x015E, 0x1D: 0x015F,
+    0x40: 0x0130, 0x60: 0x00E7,
+}
+GSM_TURKISH_SHIFT = {
+    0x0A: 0x000C, 0x14: 0x005E, 0x28: 0x007B, 0x29: 0x007D, 0x2F: 0x005C, 0x3C: 0x005B,
+    0x3D: 0x007E, 0x3E: 0x005D, 0x40: 0x007C, 0x47: 0x011E, 0x49: 0x0130, 0x53: 0x015E,
+    0x63: 0x00E7, 0x65: 0x20AC, 0x67: 0x011F, 0x69: 0x0131, 0x73: 0x015F,
+}
+# Code page, locking changes, single shift table (None: the default
+# extension), whether Greek letters are written in capitals.
+GSM_PAGES = [
+    (55000, {}, None, False),
+    (55001, {}, GSM_SPANISH_SHIFT, False),
+    (55002, GSM_PORTUGUESE_LOCKING, GSM_PORTUGUESE_SHIFT, False),
+    (55003, GSM_TURKISH_LOCKING, GSM_TURKISH_SHIFT, False),
+    (55004, {}, None, True),
+]
+# The Greek capitals that look like Latin ones, as those letters. The mapping
+# file lists the same as fallbacks, except that it writes Upsilon as U.
+GREEK_LOOKALIKES = {
+    0x0391: "A", 0x0392: "B", 0x0395: "E", 0x0396: "Z", 0x0397: "H", 0x0399: "I",
+    0x039A: "K", 0x039C: "M", 0x039D: "N", 0x039F: "O", 0x03A1: "P", 0x03A4: "T",
+    0x03A5: "Y", 0x03A7: "X",
+}
+GSM_SOURCE = "gsm-03.38-2000"
+ESCAPE = 0x1B
+
 SINGLE_OUTPUT = os.path.join("foundation", "encoding", "SingleByteTables.cpp")
 MULTI_OUTPUT = os.path.join("foundation", "encoding", "MultiByteTables.cpp")
+GSM_OUTPUT = os.path.join("foundation", "encoding", "GsmTables.cpp")
 
 
 # ----------------------------------------------------------------- sources
@@ -777,6 +845,98 @@ def write_file(path, pages, shared, header_lines):
     return lines, entries
 
 
+# --------------------------------------------------------------------- GSM
+def gsm_default_tables():
+    """The default alphabet (0xFFFE at the escape) and its extension table
+    (UNDEFINED where empty), and how many of the mapping file's Greek
+    fallbacks differ from GREEK_LOOKALIKES."""
+    locking = [UNDEFINED] * 128
+    extension = [UNDEFINED] * 128
+    differ = 0
+    for cps, data, flag in read_ucm(GSM_SOURCE):
+        cp = cps[0]
+        if flag == 0 and len(data) == 1:
+            locking[data[0]] = cp
+        elif flag == 0 and len(data) == 2 and data[0] == ESCAPE:
+            extension[data[1]] = cp
+        elif flag == 1 and len(data) == 1 and 0x0370 <= cp <= 0x03FF:
+            differ += GREEK_LOOKALIKES.get(cp) != chr(data[0])
+    locking[ESCAPE] = LEAD
+    if UNDEFINED in locking:
+        sys.exit("the GSM default alphabet has a hole")
+    return locking, extension, differ
+
+
+def gsm_greek_fallbacks(locking):
+    """(code point, septet) for Greek letters outside the alphabet: each as
+    its capital without accents, a Latin look-alike where the alphabet has
+    no Greek capital of its own."""
+    import unicodedata
+    own = {cp: code for code, cp in enumerate(locking)}
+    out = []
+    for cp in range(0x0386, 0x03CF):
+        if cp in own or not unicodedata.name(chr(cp), "").startswith("GREEK"):
+            continue
+        capital = ord(unicodedata.normalize("NFD", chr(cp))[0].upper())
+        lookalike = GREEK_LOOKALIKES.get(capital)
+        code = own.get(capital, ord(lookalike) if lookalike else None)
+        if code is not None:
+            out.append((cp, code))
+    return out
+
+
+def gsm_lines():
+    locking, extension, differ = gsm_default_tables()
+    lines = ["// Generated by scripts/generate-codepage-tables.py; do not edit.",
+             "// Source: %s.ucm (Unicode's mapping of GSM 03.38) and the national" % GSM_SOURCE,
+             "// tables of 3GPP TS 23.038 written into the generator.",
+             '#include "foundation/encoding/GsmData.h"', "", "// clang-format off",
+             "namespace rozazar::encoding {", "", "namespace {", ""]
+    lines += words_lines("kDefaultAlphabet", locking)
+    lines += words_lines("kDefaultExtension", extension)
+    lines.append("")
+    entries = []
+    for cp, lock_changes, shift, greek in GSM_PAGES:
+        changes = sorted((code, value) for code, value in lock_changes.items())
+        if shift is not None:
+            for code in range(128):
+                value = shift.get(code, UNDEFINED)
+                if value != extension[code]:
+                    changes.append((0x1B00 | code, value))
+        fallbacks = gsm_greek_fallbacks(locking) if greek else []
+        names = [("nullptr", 0), ("nullptr", 0)]
+        if changes:
+            lines.append("// cp%d: (code << 16) | code point where it differs; 0x1B00 | code is" % cp)
+            lines.append("// a position of the single shift table.")
+            lines.append("const std::uint32_t kChanges%d[%d] = {" % (cp, len(changes)))
+            for i in range(0, len(changes), 6):
+                lines.append("    " + ", ".join("0x%08X" % ((c << 16) | v)
+                                               for c, v in changes[i:i + 6]) + ",")
+            lines.append("};")
+            names[0] = ("kChanges%d" % cp, len(changes))
+        if fallbacks:
+            lines.append("// cp%d: (code point << 16) | septet of the letters written as another;" % cp)
+            lines.append("// the mapping file's Greek fallbacks differ in %d." % differ)
+            lines.append("const std::uint32_t kFallbacks%d[%d] = {" % (cp, len(fallbacks)))
+            for i in range(0, len(fallbacks), 6):
+                lines.append("    " + ", ".join("0x%08X" % ((c << 16) | v)
+                                               for c, v in fallbacks[i:i + 6]) + ",")
+            lines.append("};")
+            names[1] = ("kFallbacks%d" % cp, len(fallbacks))
+        entries.append((cp, names))
+    lines += ["", "const GsmPageData kGsmPages[] = {"]
+    for cp, names in entries:
+        lines.append("    {%d, %s}," % (cp, ", ".join("%s, %d" % n for n in names)))
+    lines += ["};", "", "}  // namespace", "",
+              "const std::uint16_t* gsmDefaultAlphabet() noexcept { return kDefaultAlphabet; }",
+              "const std::uint16_t* gsmDefaultExtension() noexcept { return kDefaultExtension; }",
+              "", "const GsmPageData* findGsmPage(int codePage) noexcept {",
+              "  for (const GsmPageData& page : kGsmPages) {",
+              "    if (page.codePage == codePage) return &page;", "  }", "  return nullptr;", "}",
+              "", "}  // namespace rozazar::encoding", "// clang-format on"]
+    return lines
+
+
 def main():
     check = "--check" in sys.argv
     version = "glibc " + platform.libc_ver()[1]
@@ -798,6 +958,7 @@ def main():
               "    if (page.codePage == codePage) return &page;", "  }", "  return nullptr;", "}",
               "", "}  // namespace rozazar::encoding", "// clang-format on"]
     outputs[MULTI_OUTPUT] = lines
+    outputs[GSM_OUTPUT] = gsm_lines()
     stale = []
     for path, lines in outputs.items():
         text = "\n".join(lines) + "\n"

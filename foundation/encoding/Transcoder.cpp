@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "foundation/encoding/CodePageTables.h"
+#include "foundation/encoding/Gsm7.h"
 #include "foundation/encoding/Iso2022.h"
 #include "foundation/encoding/TableCodec.h"
 #include "foundation/encoding/Utf7.h"
@@ -15,7 +16,19 @@ namespace {
 
 constexpr std::uint32_t kReplacement = 0xFFFDu;
 
-enum class Kind { Utf8, Utf16Le, Utf16Be, Utf32Le, Utf32Be, Utf7, Ascii, Latin1, Table, SevenBit };
+enum class Kind {
+  Utf8,
+  Utf16Le,
+  Utf16Be,
+  Utf32Le,
+  Utf32Be,
+  Utf7,
+  Ascii,
+  Latin1,
+  Table,
+  SevenBit,
+  Gsm
+};
 
 struct CodePage {
   int number = 0;
@@ -26,6 +39,8 @@ struct CodePage {
   SevenBitScheme scheme = SevenBitScheme::Iso2022Jp;
   // ISO-2022-JP: the EUC-JP tables for JIS X 0212 text, when available.
   const CodePageTables* jisX0212 = nullptr;
+  // Gsm: the SMS page's tables.
+  const GsmTables* gsm = nullptr;
 };
 
 // The table a stateful 7-bit encoding rests on, or 0 for another page.
@@ -84,6 +99,11 @@ bool classify(int codePage, CodePage& out, bool load) noexcept {
     default:
       break;
   }
+  if (codePage >= 55000 && codePage <= 55004) {
+    out.kind = Kind::Gsm;
+    out.gsm = gsmTables(codePage);
+    return out.gsm != nullptr;
+  }
   int tablePage = sevenBitBase(codePage, out.scheme);
   out.kind = tablePage != 0 ? Kind::SevenBit : Kind::Table;
   if (tablePage == 0) tablePage = codePage;
@@ -128,6 +148,8 @@ class Source {
             .decode(m_data, m_size, m_pos, out, capacity, m_lossy);
       case Kind::SevenBit:
         return m_sevenBit.decode(m_data, m_size, m_pos, out, capacity, m_lossy);
+      case Kind::Gsm:
+        return GsmDecoder(*m_codePage.gsm).decode(m_data, m_size, m_pos, out, capacity, m_lossy);
       default:
         return decodeAsciiOrLatin1(out, capacity);
     }
@@ -336,6 +358,8 @@ class Target {
             .encode(cps, count, m_sink, m_lossy);
       case Kind::SevenBit:
         return m_sevenBit.encode(cps, count, m_sink, m_lossy);
+      case Kind::Gsm:
+        return GsmEncoder(*m_codePage.gsm).encode(cps, count, m_sink, m_lossy);
       default:
         return encodeAsciiOrLatin1(cps, count);
     }

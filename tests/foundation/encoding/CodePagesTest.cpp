@@ -284,5 +284,91 @@ TEST(CodePages, SevenBitDecodingOfShiftsAndOddInput) {
   EXPECT_EQ(r.bytes, bytesOf("\x1B(Zx"));
 }
 
+// The SMS pages: every character of the locking and single shift tables
+// comes back, in septets; the national tables are where the standard puts
+// them.
+TEST(CodePages, GsmPagesCarryBothTablesInSeptets) {
+  for (const int codePage : {55000, 55001, 55002, 55003, 55004}) {
+    SCOPED_TRACE(codePage);
+    Bytes all;
+    std::size_t sequences = 0;
+    for (unsigned septet = 0; septet < 0x80; ++septet) {
+      if (septet == 0x1B) continue;
+      all.push_back(static_cast<unsigned char>(septet));
+      ++sequences;
+      const Bytes shifted = {0x1B, static_cast<unsigned char>(septet)};
+      // Only defined positions of the single shift table decode losslessly.
+      if (!convertBytes(codePage, 12000, shifted).lossy) {
+        all.insert(all.end(), shifted.begin(), shifted.end());
+        ++sequences;
+      }
+    }
+    const Converted wide = convertBytes(codePage, 12000, all);
+    ASSERT_TRUE(wide.ok);
+    EXPECT_FALSE(wide.lossy);
+    const std::vector<std::uint32_t> cps = codePointsOf(wide.bytes);
+    ASSERT_EQ(cps.size(), sequences);
+    const Converted back = convertBytes(12000, codePage, wide.bytes);
+    EXPECT_FALSE(back.lossy);
+    for (const unsigned char b : back.bytes) ASSERT_LT(b, 0x80);
+    EXPECT_EQ(codePointsOf(convertBytes(codePage, 12000, back.bytes).bytes), cps);
+  }
+  const KnownText texts[] = {
+      {55000,
+       "@£$ Hello €[x]",
+       {0x00, 0x01, 0x02, 0x20, 0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x20, 0x1B, 0x65, 0x1B, 0x3C, 0x78,
+        0x1B, 0x3E}},
+      {55000, "ΔΣ ¿Ñ?", {0x10, 0x18, 0x20, 0x60, 0x5D, 0x3F}},
+      {55001, "¿Ácido?", {0x60, 0x1B, 0x41, 0x63, 0x69, 0x64, 0x6F, 0x3F}},
+      {55002, "Ação º", {0x41, 0x09, 0x7B, 0x6F, 0x20, 0x24}},
+      {55002, "Φ€", {0x1B, 0x12, 0x18}},
+      {55003, "Şişli ığ İ", {0x1C, 0x69, 0x1D, 0x6C, 0x69, 0x20, 0x07, 0x0C, 0x20, 0x40}},
+      {55003, "ç€", {0x60, 0x04}},
+  };
+  for (const KnownText& known : texts) {
+    SCOPED_TRACE(known.utf8);
+    const Converted encoded = convertBytes(65001, known.codePage, bytesOf(known.utf8));
+    EXPECT_FALSE(encoded.lossy);
+    EXPECT_EQ(encoded.bytes, known.bytes);
+    EXPECT_EQ(convertBytes(known.codePage, 65001, known.bytes).bytes, bytesOf(known.utf8));
+  }
+}
+
+TEST(CodePages, GsmEscapesOddBytesAndGreekCapitals) {
+  struct Case {
+    int from;
+    int to;
+    const char* input;
+    const char* output;
+  };
+  const Case cases[] = {
+      // An escape before an undefined position shows that septet; a lone
+      // escape or two in a row show a space; bytes above 0x7F are no septets.
+      {55000, 65001,
+       "\x1B"
+       "A\x1B",
+       "A "},
+      {55000, 65001,
+       "a\x1B\x1B"
+       "b",
+       "a b"},
+      {55001, 65001, "\x1B\x80", " \xEF\xBF\xBD"},
+      // Characters a page lacks become "?"; the Greek page writes Greek
+      // letters as capitals, Latin look-alikes where the alphabet has none.
+      {65001, 55000, "Жα", "??"},
+      {65001, 55004, "Καλημέρα ψ",
+       "KA\x14HME"
+       "PA \x17"},
+      {65001, 55004, "Ж", "?"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    const Converted r = convertBytes(c.from, c.to, bytesOf(c.input));
+    EXPECT_TRUE(r.ok);
+    EXPECT_TRUE(r.lossy);
+    EXPECT_EQ(r.bytes, bytesOf(c.output));
+  }
+}
+
 }  // namespace
 }  // namespace rozazar::encoding
