@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/containers/DataBuffer.h"
+#include "foundation/encoding/Iscii.h"
 #include "foundation/encoding/Transcoder.h"
 #include "foundation/object/LogBase.h"
 #include "foundation/text/EncodingConvert.h"
@@ -25,7 +26,8 @@ const int kCodePages[] = {
     20106, 20107, 20108, 20273, 20277, 20278, 20280, 20284, 20285, 20290, 20297, 20420, 20423,
     20424, 20866, 20871, 20880, 20905, 21025, 21866, 28592, 28593, 28594, 28595, 28596, 28597,
     28598, 28599, 28603, 28605, 38598, 932,   936,   949,   950,   1361,  20261, 20269, 20932,
-    51932, 20936, 51936, 20949, 51949, 54936, 50220, 50221, 50222, 50225, 50227, 52936};
+    51932, 20936, 51936, 20949, 51949, 54936, 50220, 50221, 50222, 50225, 50227, 52936, 57002,
+    57003, 57004, 57005, 57006, 57007, 57008, 57009, 57010, 57011};
 constexpr std::size_t kCount = sizeof kCodePages / sizeof kCodePages[0];
 
 void require(bool condition) {
@@ -45,6 +47,17 @@ bool isSevenBitForm(int codePage) {
 bool hasShiftControls(const std::uint8_t* data, std::size_t size) {
   for (std::size_t i = 0; i < size; ++i) {
     if (data[i] == 0x0E || data[i] == 0x0F || data[i] == 0x1B) return true;
+  }
+  return false;
+}
+
+// A nukta sign of an Indic block (offset 0x3C or 0xBC in U+0900-U+0D7F) in
+// UTF-8: after some consonants ISCII writes it as the nukta letter, which
+// reads back precomposed.
+bool hasIndicNukta(const std::uint8_t* data, std::size_t size) {
+  for (std::size_t i = 0; i + 2 < size; ++i) {
+    if (data[i] == 0xE0 && data[i + 1] >= 0xA4 && data[i + 1] <= 0xB5 && data[i + 2] == 0xBC)
+      return true;
   }
   return false;
 }
@@ -93,10 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   second.EncConvert(to, 65001, converted.data(), converted.size(), utf8, log);
 
   // Characters a code page wrote without loss read back as themselves
-  // (50220 writes half-width katakana as full-width ones, and the shift and
-  // escape controls are never text in the 7-bit forms).
+  // (50220 writes half-width katakana as full-width ones, the shift and
+  // escape controls are never text in the 7-bit forms, and ISCII joins a
+  // consonant and the nukta sign).
   if (ok && !first.lossy() && from == 65001 && to != 50220 &&
-      !(isSevenBitForm(to) && hasShiftControls(data, size))) {
+      !(isSevenBitForm(to) && hasShiftControls(data, size)) &&
+      !(encoding::isIsciiPage(to) && hasIndicNukta(data, size))) {
     EncodingConvert fourth;
     DataBuffer again;
     require(fourth.EncConvert(to, 65001, converted.data(), converted.size(), again, log));

@@ -5,6 +5,7 @@
 
 #include "foundation/encoding/CodePageTables.h"
 #include "foundation/encoding/Gsm7.h"
+#include "foundation/encoding/Iscii.h"
 #include "foundation/encoding/Iso2022.h"
 #include "foundation/encoding/TableCodec.h"
 #include "foundation/encoding/Utf7.h"
@@ -27,6 +28,7 @@ enum class Kind {
   Latin1,
   Table,
   SevenBit,
+  Iscii,
   Gsm
 };
 
@@ -104,6 +106,10 @@ bool classify(int codePage, CodePage& out, bool load) noexcept {
     out.gsm = gsmTables(codePage);
     return out.gsm != nullptr;
   }
+  if (isIsciiPage(codePage)) {
+    out.kind = Kind::Iscii;
+    return true;
+  }
   int tablePage = sevenBitBase(codePage, out.scheme);
   out.kind = tablePage != 0 ? Kind::SevenBit : Kind::Table;
   if (tablePage == 0) tablePage = codePage;
@@ -128,7 +134,8 @@ class Source {
         m_data(data),
         m_size(n),
         m_utf7(data, n),
-        m_sevenBit(codePage.scheme, codePage.tables, codePage.jisX0212) {}
+        m_sevenBit(codePage.scheme, codePage.tables, codePage.jisX0212),
+        m_iscii(codePage.number) {}
 
   // Fills out with up to capacity code points; 0 at the end of the input.
   std::size_t decode(std::uint32_t* out, std::size_t capacity) noexcept {
@@ -150,6 +157,8 @@ class Source {
         return m_sevenBit.decode(m_data, m_size, m_pos, out, capacity, m_lossy);
       case Kind::Gsm:
         return GsmDecoder(*m_codePage.gsm).decode(m_data, m_size, m_pos, out, capacity, m_lossy);
+      case Kind::Iscii:
+        return m_iscii.decode(m_data, m_size, m_pos, out, capacity, m_lossy);
       default:
         return decodeAsciiOrLatin1(out, capacity);
     }
@@ -329,6 +338,7 @@ class Source {
   bool m_lossy = false;
   Utf7Decoder m_utf7;
   SevenBitDecoder m_sevenBit;
+  IsciiDecoder m_iscii;
   std::uint16_t m_pending = 0;
   bool m_hasPending = false;
 };
@@ -339,7 +349,8 @@ class Target {
   Target(const CodePage& codePage, ByteSink& sink) noexcept
       : m_codePage(codePage),
         m_sink(sink),
-        m_sevenBit(codePage.scheme, codePage.number, codePage.tables) {}
+        m_sevenBit(codePage.scheme, codePage.number, codePage.tables),
+        m_iscii(codePage.number) {}
 
   bool encode(const std::uint32_t* cps, std::size_t count) noexcept {
     switch (m_codePage.kind) {
@@ -360,6 +371,8 @@ class Target {
         return m_sevenBit.encode(cps, count, m_sink, m_lossy);
       case Kind::Gsm:
         return GsmEncoder(*m_codePage.gsm).encode(cps, count, m_sink, m_lossy);
+      case Kind::Iscii:
+        return m_iscii.encode(cps, count, m_sink, m_lossy);
       default:
         return encodeAsciiOrLatin1(cps, count);
     }
@@ -367,6 +380,7 @@ class Target {
   bool finish() noexcept {
     if (m_codePage.kind == Kind::Utf7) return m_utf7.finish(m_sink);
     if (m_codePage.kind == Kind::SevenBit) return m_sevenBit.finish(m_sink);
+    if (m_codePage.kind == Kind::Iscii) return m_iscii.finish(m_sink);
     return !m_sink.failed();
   }
   bool lossy() const noexcept { return m_lossy; }
@@ -487,6 +501,7 @@ class Target {
   ByteSink& m_sink;
   Utf7Encoder m_utf7;
   SevenBitEncoder m_sevenBit;
+  IsciiEncoder m_iscii;
   bool m_lossy = false;
 };
 
