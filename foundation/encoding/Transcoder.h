@@ -4,7 +4,8 @@
 // the table-driven single- and multi-byte pages (SingleByteTables.cpp,
 // MultiByteTables.cpp) and the 7-bit stateful encodings ISO-2022-JP
 // (50220-50222), ISO-2022-KR (50225), ISO-2022-CN (50227) and HZ (52936)
-// on top of them.
+// on top of them, the SMS pages (GSM 7-bit, 55000-55004) and ISCII
+// (57002-57011).
 #pragma once
 
 #include <cstddef>
