@@ -1,6 +1,9 @@
 #include "json/internal/JsonPool.h"
 
+#include <atomic>
+
 #include "foundation/object/Allocation.h"
+#include "foundation/platform/Platform.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -31,7 +34,107 @@ constexpr std::size_t roundUp(std::size_t n, std::size_t grain) noexcept {
   return (n + grain - 1) / grain * grain;
 }
 
+// Set once the cache below is gone at the end of the process: slabs of
+// pools that die later go back to the heap.
+std::atomic<bool> g_slabCacheClosed{false};
+
+// The slabs of the largest size that deleted pools left, for the next
+// pools. A slab in the cache begins with its link and its size.
+class SlabCache {
+ public:
+  SlabCache() noexcept { platform::lockInit(m_lock); }
+  SlabCache(const SlabCache&) = delete;
+  SlabCache& operator=(const SlabCache&) = delete;
+  ~SlabCache() {
+    g_slabCacheClosed.store(true);
+    clear();
+    platform::lockDestroy(m_lock);
+  }
+
+  // False (slab not taken) when the cache is full.
+  bool put(unsigned char* slab, std::size_t bytes) noexcept {
+    platform::lockEnter(m_lock);
+    const bool taken = bytes <= JsonPool::kCachedSlabBytes - m_bytes;
+    if (taken) {
+      auto* cached = reinterpret_cast<Cached*>(slab);
+      cached->next = m_head;
+      cached->bytes = bytes;
+      m_head = cached;
+      m_bytes += bytes;
+      TESSEL_POOL_POISON(slab, bytes);
+    }
+    platform::lockLeave(m_lock);
+    return taken;
+  }
+
+  // A cached slab of bytes bytes, or null when there is none.
+  unsigned char* take(std::size_t bytes) noexcept {
+    platform::lockEnter(m_lock);
+    Cached* cached = m_head;
+    if (cached != nullptr) {
+      TESSEL_POOL_UNPOISON(cached, sizeof(Cached));
+      if (cached->bytes == bytes) {
+        m_head = cached->next;
+        m_bytes -= bytes;
+        TESSEL_POOL_UNPOISON(cached, bytes);
+      } else {
+        TESSEL_POOL_POISON(cached, sizeof(Cached));
+        cached = nullptr;
+      }
+    }
+    platform::lockLeave(m_lock);
+    return reinterpret_cast<unsigned char*>(cached);
+  }
+
+  void clear() noexcept {
+    platform::lockEnter(m_lock);
+    while (m_head != nullptr) {
+      Cached* cached = m_head;
+      TESSEL_POOL_UNPOISON(cached, sizeof(Cached));
+      m_head = cached->next;
+      TESSEL_POOL_UNPOISON(cached, cached->bytes);
+      delete[] reinterpret_cast<unsigned char*>(cached);
+    }
+    m_bytes = 0;
+    platform::lockLeave(m_lock);
+  }
+
+ private:
+  struct Cached {
+    Cached* next;
+    std::size_t bytes;
+  };
+
+  platform::LockStorage m_lock;
+  Cached* m_head = nullptr;
+  std::size_t m_bytes = 0;
+};
+
+SlabCache& slabCache() noexcept {
+  static SlabCache cache;
+  return cache;
+}
+
+// Takes a slab of the largest size from the cache, or null.
+unsigned char* cachedSlab(std::size_t bytes) noexcept {
+  if (g_slabCacheClosed.load(std::memory_order_relaxed)) return nullptr;
+  return slabCache().take(bytes);
+}
+
+// Frees a slab, or keeps it in the cache when it has the largest size.
+void dropSlab(unsigned char* slab, std::size_t bytes, std::size_t cachedBytes) noexcept {
+  if (bytes == cachedBytes && !g_slabCacheClosed.load(std::memory_order_relaxed) &&
+      slabCache().put(slab, bytes)) {
+    return;
+  }
+  delete[] slab;
+}
+
 }  // namespace
+
+void JsonPool::releaseCachedSlabs() noexcept {
+  if (!g_slabCacheClosed.load()) slabCache().clear();
+}
 
 JsonPool::~JsonPool() {
   while (m_large != nullptr) {
@@ -44,7 +147,7 @@ JsonPool::~JsonPool() {
     Slab* slab = m_slabs;
     m_slabs = slab->next;
     TESSEL_POOL_UNPOISON(slab, slab->bytes);
-    delete[] reinterpret_cast<unsigned char*>(slab);
+    dropSlab(reinterpret_cast<unsigned char*>(slab), slab->bytes, kLargestSlabBytes);
   }
 }
 
@@ -73,7 +176,13 @@ void* JsonPool::allocate(std::size_t bytes) noexcept {
 void* JsonPool::allocateFromNewSlab(std::size_t size) noexcept {
   const std::size_t header = roundUp(sizeof(Slab), kGrain * 2);
   const std::size_t slabBytes = m_nextSlabBytes;
-  auto* raw = newRawArray<unsigned char>(slabBytes);
+  unsigned char* raw = nullptr;
+  if (slabBytes == kLargestSlabBytes) {
+    // A cached slab stands for a new one, the gate included.
+    if (!allocationAllowed(slabBytes)) return nullptr;
+    raw = cachedSlab(slabBytes);
+  }
+  if (raw == nullptr) raw = newRawArray<unsigned char>(slabBytes);
   if (raw == nullptr) return nullptr;
   if (m_nextSlabBytes < kLargestSlabBytes) m_nextSlabBytes *= 2;
   auto* slab = reinterpret_cast<Slab*>(raw);

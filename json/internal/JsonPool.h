@@ -5,6 +5,13 @@
 // Freeing the pool frees every slab and large block at once, so the blocks
 // of a document cost no heap call of their own and need no freeing one by
 // one.
+//
+// Slabs of the largest size go to a cache shared by all pools instead of
+// back to the heap, up to kCachedSlabBytes, and the next pool takes them
+// from there (asking the allocation gate as for a new slab). The C library
+// returns a large free region to the system at once (glibc beyond its trim
+// threshold, the Win32 heap by decommitting), and a document loaded after a
+// large one would otherwise fault in every page of its nodes again.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +36,12 @@ class JsonPool {
   // Takes back a block that allocate gave for the same number of bytes.
   void release(void* block, std::size_t bytes) noexcept;
 
+  // Frees the slabs the cache holds, so that heap figures taken next count
+  // the slabs of a new document as its own.
+  static void releaseCachedSlabs() noexcept;
+  // At most this many bytes of slabs wait in the cache.
+  static constexpr std::size_t kCachedSlabBytes = std::size_t{16} << 20;
+
  private:
   static constexpr std::size_t kGrain = 8;
   static constexpr std::size_t kClasses = kLargestPooled / kGrain;
@@ -37,6 +50,7 @@ class JsonPool {
   static constexpr std::size_t kInlineSlabBytes = 1024;
   static constexpr std::size_t kFirstSlabBytes = 4096;
   // Kept below the size at which the C library maps blocks of their own.
+  // Only slabs of this size are cached.
   static constexpr std::size_t kLargestSlabBytes = 65536;
 
   struct FreeBlock {

@@ -61,5 +61,31 @@ TEST(JsonPool, DeletingTheDocumentClearsTheHandlesOfItsNodesAndFreesLargeTexts) 
   handle->release();
 }
 
+TEST(JsonPool, SlabsOfADeletedDocumentServeTheNextOnlyPastTheGate) {
+  // About 1 MB of nodes: most slabs have the largest size, and those go to
+  // the cache when their document is deleted.
+  constexpr int kValues = 20000;
+  const auto fill = [](_ckJsonDoc& doc) {
+    int made = 0;
+    while (made < kValues && doc.newValue(false) != nullptr) ++made;
+    return made;
+  };
+  {
+    DocPtr first(_ckJsonDoc::createNew());
+    ASSERT_EQ(fill(*first), kValues);
+  }
+  {
+    DocPtr refused(_ckJsonDoc::createNew());
+    AllocationRefusal refuse(65536);
+    EXPECT_LT(fill(*refused), kValues);
+  }
+  std::string text = "{\"a\":[";
+  for (int i = 0; i < kValues; ++i) text += i == 0 ? "[1.5,-2]" : ",[1.5,-2]";
+  text += "]}";
+  DocPtr reused = parseInPlace(text);
+  ASSERT_TRUE(reused);
+  EXPECT_EQ(emitText(*reused->topObject()), text);
+}
+
 }  // namespace
 }  // namespace rozazar::testing
