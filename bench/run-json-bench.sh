@@ -1,23 +1,27 @@
 #!/usr/bin/env bash
-# The JSON benchmark in one command, natively or as a 64-bit Windows program
-# under Wine, printed as ratios against the peers measured in the same run.
+# The JSON benchmark in one command, natively or as a 32- or 64-bit Windows
+# program under Wine, printed as ratios against the peers measured in the
+# same run.
 #
-#   bench/run-json-bench.sh native|win64 [repetitions]   (default 3)
+#   bench/run-json-bench.sh native|win32|win64 [repetitions]   (default 3)
 #
-# Builds bench_json with the preset bench (native) or bench-windows64 (win64;
-# needs Google Benchmark for mingw from scripts/build-benchmark-mingw.sh
-# x86_64), prepares the documents with make-json-bench-data.sh and prints,
-# per document, peer time / our time for loading and emitting (above 1: we
-# are faster) and the heap per input byte each keeps after loading.
+# Builds bench_json with the preset bench (native), bench-windows (win32,
+# the product's own architecture; needs a machine that runs i386 code) or
+# bench-windows64 (win64); the Windows ones need Google Benchmark for mingw
+# from scripts/build-benchmark-mingw.sh i686 or x86_64. It prepares the
+# documents with make-json-bench-data.sh and prints, per document, peer
+# time / our time for loading and emitting (above 1: we are faster) and the
+# heap per input byte each keeps after loading.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:-}
 repetitions=${2:-3}
 case "$target" in
   native) preset=bench ;;
+  win32) preset=bench-windows ;;
   win64) preset=bench-windows64 ;;
   *)
-    echo "usage: $0 native|win64 [repetitions]" >&2
+    echo "usage: $0 native|win32|win64 [repetitions]" >&2
     exit 2
     ;;
 esac
@@ -34,7 +38,7 @@ options=(--benchmark_repetitions="$repetitions" --benchmark_report_aggregates_on
 if [ "$target" = native ]; then
   "build/$preset/bench/bench_json" "${options[@]}" --benchmark_out="$results" >/dev/null
 else
-  "$top/scripts/wine-session.sh" win64 "$top/scripts/wine-run.sh" win64 \
+  "$top/scripts/wine-session.sh" "$target" "$top/scripts/wine-run.sh" "$target" \
     "build/$preset/bench/bench_json.exe" "${options[@]}" --benchmark_out="Z:$results" >/dev/null
 fi
 
