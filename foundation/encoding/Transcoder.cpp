@@ -101,10 +101,10 @@ bool classify(int codePage, CodePage& out, bool load) noexcept {
     default:
       break;
   }
-  if (codePage >= 55000 && codePage <= 55004) {
+  out.gsm = gsmTables(codePage);
+  if (out.gsm != nullptr) {
     out.kind = Kind::Gsm;
-    out.gsm = gsmTables(codePage);
-    return out.gsm != nullptr;
+    return true;
   }
   if (isIsciiPage(codePage)) {
     out.kind = Kind::Iscii;
