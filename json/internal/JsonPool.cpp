@@ -39,9 +39,11 @@ constexpr std::size_t roundUp(std::size_t n, std::size_t grain) noexcept {
 std::atomic<bool> g_slabCacheClosed{false};
 
 // The slabs of the largest size that deleted pools left, for the next
-// pools. A slab in the cache begins with its link and its size.
+// pools; every slab in it has that size. A cached slab begins with its link.
 class SlabCache {
  public:
+  static constexpr std::size_t kSlabBytes = JsonPool::kLargestSlabBytes;
+
   SlabCache() noexcept { platform::lockInit(m_lock); }
   SlabCache(const SlabCache&) = delete;
   SlabCache& operator=(const SlabCache&) = delete;
@@ -52,62 +54,45 @@ class SlabCache {
   }
 
   // False (slab not taken) when the cache is full.
-  bool put(unsigned char* slab, std::size_t bytes) noexcept {
+  bool put(unsigned char* slab) noexcept {
     platform::lockEnter(m_lock);
-    const bool taken = bytes <= JsonPool::kCachedSlabBytes - m_bytes;
+    const bool taken = m_count < JsonPool::kCachedSlabBytes / kSlabBytes;
     if (taken) {
       auto* cached = reinterpret_cast<Cached*>(slab);
       cached->next = m_head;
-      cached->bytes = bytes;
       m_head = cached;
-      m_bytes += bytes;
-      TESSEL_POOL_POISON(slab, bytes);
+      ++m_count;
+      TESSEL_POOL_POISON(slab, kSlabBytes);
     }
     platform::lockLeave(m_lock);
     return taken;
   }
 
-  // A cached slab of bytes bytes, or null when there is none.
-  unsigned char* take(std::size_t bytes) noexcept {
+  // A cached slab, or null when there is none.
+  unsigned char* take() noexcept {
     platform::lockEnter(m_lock);
     Cached* cached = m_head;
     if (cached != nullptr) {
-      TESSEL_POOL_UNPOISON(cached, sizeof(Cached));
-      if (cached->bytes == bytes) {
-        m_head = cached->next;
-        m_bytes -= bytes;
-        TESSEL_POOL_UNPOISON(cached, bytes);
-      } else {
-        TESSEL_POOL_POISON(cached, sizeof(Cached));
-        cached = nullptr;
-      }
+      TESSEL_POOL_UNPOISON(cached, kSlabBytes);
+      m_head = cached->next;
+      --m_count;
     }
     platform::lockLeave(m_lock);
     return reinterpret_cast<unsigned char*>(cached);
   }
 
   void clear() noexcept {
-    platform::lockEnter(m_lock);
-    while (m_head != nullptr) {
-      Cached* cached = m_head;
-      TESSEL_POOL_UNPOISON(cached, sizeof(Cached));
-      m_head = cached->next;
-      TESSEL_POOL_UNPOISON(cached, cached->bytes);
-      delete[] reinterpret_cast<unsigned char*>(cached);
-    }
-    m_bytes = 0;
-    platform::lockLeave(m_lock);
+    while (unsigned char* slab = take()) delete[] slab;
   }
 
  private:
   struct Cached {
     Cached* next;
-    std::size_t bytes;
   };
 
   platform::LockStorage m_lock;
   Cached* m_head = nullptr;
-  std::size_t m_bytes = 0;
+  std::size_t m_count = 0;
 };
 
 SlabCache& slabCache() noexcept {
@@ -115,25 +100,12 @@ SlabCache& slabCache() noexcept {
   return cache;
 }
 
-// Takes a slab of the largest size from the cache, or null.
-unsigned char* cachedSlab(std::size_t bytes) noexcept {
-  if (g_slabCacheClosed.load(std::memory_order_relaxed)) return nullptr;
-  return slabCache().take(bytes);
-}
-
-// Frees a slab, or keeps it in the cache when it has the largest size.
-void dropSlab(unsigned char* slab, std::size_t bytes, std::size_t cachedBytes) noexcept {
-  if (bytes == cachedBytes && !g_slabCacheClosed.load(std::memory_order_relaxed) &&
-      slabCache().put(slab, bytes)) {
-    return;
-  }
-  delete[] slab;
-}
+bool slabCacheOpen() noexcept { return !g_slabCacheClosed.load(std::memory_order_relaxed); }
 
 }  // namespace
 
 void JsonPool::releaseCachedSlabs() noexcept {
-  if (!g_slabCacheClosed.load()) slabCache().clear();
+  if (slabCacheOpen()) slabCache().clear();
 }
 
 JsonPool::~JsonPool() {
@@ -147,7 +119,9 @@ JsonPool::~JsonPool() {
     Slab* slab = m_slabs;
     m_slabs = slab->next;
     TESSEL_POOL_UNPOISON(slab, slab->bytes);
-    dropSlab(reinterpret_cast<unsigned char*>(slab), slab->bytes, kLargestSlabBytes);
+    auto* raw = reinterpret_cast<unsigned char*>(slab);
+    // Slabs of the largest size wait in the cache while it has room.
+    if (slab->bytes != kLargestSlabBytes || !slabCacheOpen() || !slabCache().put(raw)) delete[] raw;
   }
 }
 
@@ -180,7 +154,7 @@ void* JsonPool::allocateFromNewSlab(std::size_t size) noexcept {
   if (slabBytes == kLargestSlabBytes) {
     // A cached slab stands for a new one, the gate included.
     if (!allocationAllowed(slabBytes)) return nullptr;
-    raw = cachedSlab(slabBytes);
+    if (slabCacheOpen()) raw = slabCache().take();
   }
   if (raw == nullptr) raw = newRawArray<unsigned char>(slabBytes);
   if (raw == nullptr) return nullptr;

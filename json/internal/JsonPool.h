@@ -41,6 +41,9 @@ class JsonPool {
   static void releaseCachedSlabs() noexcept;
   // At most this many bytes of slabs wait in the cache.
   static constexpr std::size_t kCachedSlabBytes = std::size_t{16} << 20;
+  // Kept below the size at which the C library maps blocks of their own.
+  // Only slabs of this size are cached.
+  static constexpr std::size_t kLargestSlabBytes = 65536;
 
  private:
   static constexpr std::size_t kGrain = 8;
@@ -49,9 +52,6 @@ class JsonPool {
   // document holds its first nodes without another allocation.
   static constexpr std::size_t kInlineSlabBytes = 1024;
   static constexpr std::size_t kFirstSlabBytes = 4096;
-  // Kept below the size at which the C library maps blocks of their own.
-  // Only slabs of this size are cached.
-  static constexpr std::size_t kLargestSlabBytes = 65536;
 
   struct FreeBlock {
     FreeBlock* next;
