@@ -25,8 +25,10 @@ console=$!
 status=0
 "$tessel_wine" "$driver" "$("$tessel_wine" winepath -w "$tour_abs")" || status=$?
 
-# The tour closes the console; give it a moment, then make sure.
-for _ in $(seq 1 50); do
+# The tour closes the console and checks that its window is gone; the Wine
+# process may take several seconds more to end on a busy machine, so it gets
+# 30 seconds before it counts as hung.
+for _ in $(seq 1 300); do
   kill -0 "$console" 2>/dev/null || break
   sleep 0.1
 done
